@@ -1,0 +1,7 @@
+#!/usr/bin/env bash
+# Builds the command, its libraries and the tests in build/.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/deps.sh cmake make g++ libgtest-dev
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j "$(nproc)"

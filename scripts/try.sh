@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Builds the command and runs it as a user would, with the argument vector
+# given (its first word, "test" or "[", picks the name), then prints the exit
+# status. Without arguments it runs a bracket-form example.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+scripts/build.sh >/dev/null || exit 1
+if [ $# -eq 0 ]; then set -- "[" -d / -a abc = abc "]"; fi
+case "$1" in
+  "[") program=build/command/[ ;;
+  test) program=build/command/test ;;
+  *) echo "the first word names the program: test or [" >&2; exit 2 ;;
+esac
+name=$1; shift
+"$program" "$@"
+status=$?
+printf '%s' "$name"; printf ' %q' "$@"; printf '  -> exit status %d\n' "$status"
