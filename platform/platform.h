@@ -20,3 +20,39 @@ void platform_write_error(const char* bytes, int32_t length);
 // when it has returned; -1 when no such stack could be had (body not run).
 // A body that ends the process never comes back, which is fine.
 int platform_run_with_stack(size_t stack_bytes, void (*body)(void*), void* argument);
+
+// The platform's file status data, as the file status record reads it.
+struct PlatformStatus {
+    uint32_t device;       // the device number, bit for bit
+    uint64_t serial;       // the file serial number
+    uint32_t mode;         // type bits under PLATFORM_TYPE_MASK, permission bits under 0x1FF
+    int64_t size;          // bytes
+    uint32_t access_time;  // seconds since 1970-01-01 UTC, low 32 bits
+    uint32_t modify_time;  // likewise
+};
+
+constexpr uint32_t PLATFORM_TYPE_MASK = 0xF000;
+constexpr uint32_t PLATFORM_TYPE_DIRECTORY = 0x4000;
+constexpr uint32_t PLATFORM_TYPE_FIFO = 0x1000;
+
+// Fills status for the path, passed unchanged; 0, or -1 when it cannot be
+// examined.
+int platform_status_of_path(const char* path, PlatformStatus* status);
+
+// Fills status for an open descriptor; 0, or -1 when it cannot be examined.
+int platform_status_of_descriptor(int32_t descriptor, PlatformStatus* status);
+
+// The access check by path: mode 4 read, 2 write, 1 execute, 0 existence.
+// Returns 0 or more when the access is allowed, -1 otherwise.
+int platform_access(const char* path, int32_t mode);
+
+// Returns 1 when the descriptor is open and refers to a terminal (a
+// character device such as a console), 0 otherwise.
+int platform_is_terminal(int32_t descriptor);
+
+// True where a two-character operand ending in ':' names a drive, which is
+// a directory whether or not it exists.
+bool platform_has_drive_designators();
+
+// A block from the general heap allocator, or null.
+void* platform_allocate(size_t bytes);

@@ -2,9 +2,10 @@
 #include "platform/platform.h"
 
 #include <pthread.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdlib>  // exit
+#include <cstdlib>  // exit, malloc
 
 void platform_write_error(const char* bytes, int32_t length) {
     while (length > 0) {
@@ -44,3 +45,47 @@ int platform_run_with_stack(size_t stack_bytes, void (*body)(void*), void* argum
     pthread_join(thread, nullptr);
     return 0;
 }
+
+namespace {
+void fill_status(const struct stat& info, PlatformStatus* status) {
+    status->device = static_cast<uint32_t>(info.st_dev);
+    status->serial = static_cast<uint64_t>(info.st_ino);
+    // The record's type values are the POSIX ones; say so rather than assume.
+    uint32_t type = 0;
+    if (S_ISDIR(info.st_mode)) type = PLATFORM_TYPE_DIRECTORY;
+    else if (S_ISFIFO(info.st_mode)) type = PLATFORM_TYPE_FIFO;
+    else type = static_cast<uint32_t>(info.st_mode) & PLATFORM_TYPE_MASK;
+    status->mode = type | (static_cast<uint32_t>(info.st_mode) & 0x1FF);
+    status->size = static_cast<int64_t>(info.st_size);
+    status->access_time = static_cast<uint32_t>(info.st_atime);
+    status->modify_time = static_cast<uint32_t>(info.st_mtime);
+}
+}  // namespace
+
+int platform_status_of_path(const char* path, PlatformStatus* status) {
+    struct stat info;
+    if (stat(path, &info) != 0) return -1;
+    fill_status(info, status);
+    return 0;
+}
+
+int platform_status_of_descriptor(int32_t descriptor, PlatformStatus* status) {
+    struct stat info;
+    if (descriptor < 0 || fstat(descriptor, &info) != 0) return -1;
+    fill_status(info, status);
+    return 0;
+}
+
+int platform_access(const char* path, int32_t mode) {
+    int how = F_OK;
+    if (mode & 4) how |= R_OK;
+    if (mode & 2) how |= W_OK;
+    if (mode & 1) how |= X_OK;
+    return access(path, how);
+}
+
+int platform_is_terminal(int32_t descriptor) { return descriptor >= 0 && isatty(descriptor) == 1; }
+
+bool platform_has_drive_designators() { return false; }
+
+void* platform_allocate(size_t bytes) { return std::malloc(bytes); }

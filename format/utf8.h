@@ -1,0 +1,42 @@
+// The formatting library's character codec: UTF-8 of one to three bytes
+// (values 0 to 0xFFFF) and 16-bit character units. Decoding never fails: a
+// byte that begins no well-formed sequence decodes to MALFORMED_CHAR16 and
+// consumes one byte, so every scan advances.
+#pragma once
+
+#include <cstdint>
+
+// One 16-bit character unit; no value is special and there are no pairs.
+using Char16 = uint16_t;
+
+// What decoding yields for a malformed byte (equal to the value of C2 80; the
+// length consumed, 1, tells them apart).
+constexpr Char16 MALFORMED_CHAR16 = 0x80;
+
+// The most bytes one decode reads and one encode writes.
+constexpr int32_t UTF8_MAX_BYTES = 3;
+
+// Stores the character at text into *value and returns the bytes consumed:
+// 1, 2 or 3. Reads past a byte that is not a continuation byte never.
+int32_t decode_utf8_char(Char16* value, const char* text);
+
+// Writes the UTF-8 form of *value (no terminator) into buffer, which has room
+// for 3 bytes; returns the bytes written: 1, 2 or 3.
+int32_t encode_utf8_char(char* buffer, const Char16* value);
+
+// Returns the bytes encode_utf8_char writes for value: 1, 2 or 3.
+int32_t utf8_char_length(int32_t value);
+
+// Returns the total UTF-8 length of count units (count not negative).
+int32_t utf8_units_length(const Char16* units, int32_t count);
+
+// Returns 1 when the sequence led by *text lies whole within n bytes, judged
+// by the lead byte alone; 0 otherwise, and 0 without reading for n <= 0.
+int32_t utf8_sequence_complete(const char* text, int32_t n);
+
+// Returns the characters before the terminator; a malformed byte counts one.
+int32_t utf8_count_chars(const char* text);
+
+// Returns the characters that lie whole within the first n bytes, stopping
+// at a terminator or at a sequence that the bytes left cannot complete.
+int32_t utf8_count_chars_bounded(const char* text, uint32_t n);
