@@ -2,6 +2,8 @@
 
 #include <cstring>  // strrchr
 
+#include "portability/error_text.h"
+
 namespace {
 // The one empty text every record borrows; never written through.
 const char EMPTY_TEXT[] = "";
@@ -9,7 +11,10 @@ const char EMPTY_TEXT[] = "";
 
 FileStatus* make_file_status(const PlatformStatus* status, const char* name) {
     FileStatus* record = static_cast<FileStatus*>(platform_allocate(sizeof(FileStatus)));
-    if (record == nullptr) return nullptr;
+    if (record == nullptr) {
+        set_error_text("out of memory");
+        return nullptr;
+    }
     uint32_t type = status->mode & PLATFORM_TYPE_MASK;
     record->name = name;
     record->owner = EMPTY_TEXT;
