@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "format/format.h"
+#include "portability/error_text.h"  // convert_error_text serves the verb "r"
 
 // Ascending code order, ended by a row of code 0.
 const VerbEntry builtin_verbs[] = {
@@ -23,7 +24,7 @@ const VerbEntry builtin_verbs[] = {
     {'n', convert_count},
     {'o', convert_integer},
     {'p', convert_integer},
-    // "r" (114) goes here once the error text supplies its handler.
+    {'r', convert_error_text},
     {'s', convert_string},
     {'u', convert_flag},
     {'x', convert_integer},
