@@ -219,7 +219,9 @@ TEST(BuiltinVerbs, TwentyOneRowsInAscendingOrderThenTheEnd) {
     int rows = 0;
     for (; builtin_verbs[rows].code != 0; ++rows) {
         EXPECT_NE(builtin_verbs[rows].handler, nullptr) << rows;
-        if (rows > 0) EXPECT_LT(builtin_verbs[rows - 1].code, builtin_verbs[rows].code) << rows;
+        if (rows > 0) {
+            EXPECT_LT(builtin_verbs[rows - 1].code, builtin_verbs[rows].code) << rows;
+        }
     }
     EXPECT_EQ(rows, 21);
     EXPECT_EQ(builtin_verbs[rows].handler, nullptr);
