@@ -1,0 +1,302 @@
+// Times format_buffer against the C library's snprintf, {fmt}'s format_to_n
+// and stb_sprintf on the same workloads in one run, then prints each
+// workload's median time per call and our ratio to each peer.
+//
+// A ratio is printed only where the peer produced exactly our bytes: where
+// it did not (a width counted in bytes rather than characters, a C locale
+// without grouping) the two did different work and the time stands alone.
+#include <benchmark/benchmark.h>
+#include <fmt/format.h>
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+#include <locale>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "format/format.h"
+#include "stb_sprintf.h"  // the declarations only: the code comes from the distribution's libstb
+
+namespace {
+
+constexpr int BUFFER_SIZE = 256;
+
+// The arguments every workload draws from. Kept in globals the optimiser
+// cannot see through (they are passed through DoNotOptimize each call).
+int g_integer = 1234567;
+int g_hex = 0x1234abc;
+int g_count = 42;
+const char* g_word = "ls";
+const char* g_state = "done";
+const char* g_ascii_text = "twenty-byte-text-abc";  // 20 bytes
+// 22 characters in 34 bytes: two- and three-byte sequences, none of them a
+// double-width character, so {fmt}'s display width equals our character count.
+const char* g_utf8_text = "Gr\xC3\xBC\xC3\x9F" "e \xE2\x80\x94 20 \xE2\x82\xAC f\xC3\xBCr "
+                          "\xCE\xA9\xCE\xBC\xCE\xAD\xCE\xB3\xCE\xB1";
+
+// {fmt} groups digits only through a locale; this one groups by three with
+// a comma, as our "," flag and stb_sprintf's "'" flag do.
+struct CommaGrouping : std::numpunct<char> {
+    char do_thousands_sep() const override { return ','; }
+    std::string do_grouping() const override { return "\3"; }
+};
+const std::locale& grouping_locale() {
+    static const std::locale locale(std::locale::classic(), new CommaGrouping);
+    return locale;
+}
+
+enum Library { BRACKET, SNPRINTF, FMT, STB, LIBRARY_COUNT };
+const char* const LIBRARY_NAMES[LIBRARY_COUNT] = {"bracket", "snprintf", "fmt", "stb_sprintf"};
+
+enum Workload { INTEGER, PAD_ASCII, HEX, MIXED, GROUPED, PAD_UTF8, WORKLOAD_COUNT };
+// Benchmark names, and the names of the table's rows.
+const char* const WORKLOAD_KEYS[WORKLOAD_COUNT] = {"int", "pad_ascii", "hex", "mixed", "grouped", "pad_utf8"};
+const char* const WORKLOAD_NAMES[WORKLOAD_COUNT] = {
+    "%d", "%-30s (20-byte ASCII)", "%08x", "mixed line", "grouped %,d", "%-30s (UTF-8, 22 chars)"};
+
+// The "'" flag is POSIX, not ISO C; a format the compiler does not check
+// keeps it from warning about it.
+const char* const GROUPING_FORMAT = "%'d";
+
+template <typename T>
+T opaque(T value) {
+    benchmark::DoNotOptimize(value);
+    return value;
+}
+
+void write_fmt_result(fmt::format_to_n_result<char*> result) {
+    // format_to_n does not terminate; the others do, so this one must too.
+    *result.out = '\0';
+}
+
+// One call of one library on one workload; returns the bytes written before
+// the terminator, or -1 when the library has no way to do the work.
+int format_once(Library library, Workload workload, char* buffer) {
+    switch (library) {
+        case BRACKET:
+            switch (workload) {
+                case INTEGER: return format_buffer(buffer, BUFFER_SIZE, "%d", opaque(g_integer));
+                case PAD_ASCII: return format_buffer(buffer, BUFFER_SIZE, "%-30s", opaque(g_ascii_text));
+                case HEX: return format_buffer(buffer, BUFFER_SIZE, "%08x", opaque(g_hex));
+                case MIXED:
+                    return format_buffer(buffer, BUFFER_SIZE, "%s: %5d items, %08x, %-10s|", opaque(g_word),
+                                         opaque(g_count), opaque(g_hex), opaque(g_state));
+                case GROUPED: return format_buffer(buffer, BUFFER_SIZE, "%,d", opaque(g_integer));
+                case PAD_UTF8: return format_buffer(buffer, BUFFER_SIZE, "%-30s", opaque(g_utf8_text));
+                default: return -1;
+            }
+        case SNPRINTF:
+            switch (workload) {
+                case INTEGER: return snprintf(buffer, BUFFER_SIZE, "%d", opaque(g_integer));
+                case PAD_ASCII: return snprintf(buffer, BUFFER_SIZE, "%-30s", opaque(g_ascii_text));
+                case HEX: return snprintf(buffer, BUFFER_SIZE, "%08x", opaque(g_hex));
+                case MIXED:
+                    return snprintf(buffer, BUFFER_SIZE, "%s: %5d items, %08x, %-10s|", opaque(g_word),
+                                    opaque(g_count), opaque(g_hex), opaque(g_state));
+                // The C locale has no thousands separator: "'" groups nothing.
+                case GROUPED: return snprintf(buffer, BUFFER_SIZE, opaque(GROUPING_FORMAT), opaque(g_integer));
+                case PAD_UTF8: return snprintf(buffer, BUFFER_SIZE, "%-30s", opaque(g_utf8_text));
+                default: return -1;
+            }
+        case FMT: {
+            constexpr size_t room = BUFFER_SIZE - 1;
+            fmt::format_to_n_result<char*> result{buffer, 0};
+            switch (workload) {
+                case INTEGER: result = fmt::format_to_n(buffer, room, "{}", opaque(g_integer)); break;
+                case PAD_ASCII: result = fmt::format_to_n(buffer, room, "{:<30}", opaque(g_ascii_text)); break;
+                case HEX: result = fmt::format_to_n(buffer, room, "{:08x}", opaque(g_hex)); break;
+                case MIXED:
+                    result = fmt::format_to_n(buffer, room, "{}: {:5} items, {:08x}, {:<10}|", opaque(g_word),
+                                              opaque(g_count), opaque(g_hex), opaque(g_state));
+                    break;
+                case GROUPED:
+                    // No bounded form takes a locale; the text fits the buffer anyway.
+                    result.out = fmt::format_to(buffer, grouping_locale(), "{:L}", opaque(g_integer));
+                    break;
+                case PAD_UTF8: result = fmt::format_to_n(buffer, room, "{:<30}", opaque(g_utf8_text)); break;
+                default: return -1;
+            }
+            write_fmt_result(result);
+            return static_cast<int>(result.out - buffer);
+        }
+        case STB:
+            switch (workload) {
+                case INTEGER: return stbsp_snprintf(buffer, BUFFER_SIZE, "%d", opaque(g_integer));
+                case PAD_ASCII: return stbsp_snprintf(buffer, BUFFER_SIZE, "%-30s", opaque(g_ascii_text));
+                case HEX: return stbsp_snprintf(buffer, BUFFER_SIZE, "%08x", opaque(g_hex));
+                case MIXED:
+                    return stbsp_snprintf(buffer, BUFFER_SIZE, "%s: %5d items, %08x, %-10s|", opaque(g_word),
+                                          opaque(g_count), opaque(g_hex), opaque(g_state));
+                case GROUPED: return stbsp_snprintf(buffer, BUFFER_SIZE, opaque(GROUPING_FORMAT), opaque(g_integer));
+                case PAD_UTF8: return stbsp_snprintf(buffer, BUFFER_SIZE, "%-30s", opaque(g_utf8_text));
+                default: return -1;
+            }
+        default: return -1;
+    }
+}
+
+// The benchmark bodies are stamped out per library and workload so that the
+// switch above folds away and each loop times one call and nothing else.
+template <Library L, Workload W>
+void time_call(benchmark::State& state) {
+    char buffer[BUFFER_SIZE];
+    for (auto _ : state) {
+        int written = format_once(L, W, buffer);
+        benchmark::DoNotOptimize(written);
+        benchmark::ClobberMemory();
+    }
+}
+
+template <Workload W>
+void register_workload() {
+    std::string name = std::string(WORKLOAD_KEYS[W]) + "/";
+    benchmark::RegisterBenchmark((name + LIBRARY_NAMES[BRACKET]).c_str(), time_call<BRACKET, W>);
+    benchmark::RegisterBenchmark((name + LIBRARY_NAMES[SNPRINTF]).c_str(), time_call<SNPRINTF, W>);
+    benchmark::RegisterBenchmark((name + LIBRARY_NAMES[FMT]).c_str(), time_call<FMT, W>);
+    benchmark::RegisterBenchmark((name + LIBRARY_NAMES[STB]).c_str(), time_call<STB, W>);
+}
+
+// Keeps the console report and remembers each benchmark's time per call:
+// the median of the repetitions when there are several.
+class RecordingReporter : public benchmark::ConsoleReporter {
+public:
+    std::map<std::string, double> nanoseconds;
+
+    void ReportRuns(const std::vector<Run>& runs) override {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs) {
+            if (run.error_occurred) continue;
+            std::string name = run.run_name.str();
+            bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+            if (median || (run.run_type == Run::RT_Iteration && nanoseconds.count(name) == 0)) {
+                nanoseconds[name] = run.GetAdjustedRealTime() * time_unit_to_ns(run.time_unit);
+            }
+        }
+    }
+
+private:
+    static double time_unit_to_ns(benchmark::TimeUnit unit) {
+        switch (unit) {
+            case benchmark::kSecond: return 1e9;
+            case benchmark::kMillisecond: return 1e6;
+            case benchmark::kMicrosecond: return 1e3;
+            default: return 1.0;
+        }
+    }
+};
+
+struct Target {
+    Workload workload;
+    Library peer;
+    double at_most;
+};
+
+// The ratios asked for: the mixed line against snprintf, every workload
+// against stb_sprintf where both do the same work, UTF-8 padding against {fmt}.
+const Target TARGETS[] = {
+    {MIXED, SNPRINTF, 0.65}, {INTEGER, STB, 1.0}, {PAD_ASCII, STB, 1.0}, {HEX, STB, 1.0},
+    {MIXED, STB, 1.0},       {GROUPED, STB, 1.0}, {PAD_UTF8, STB, 1.0},  {PAD_UTF8, FMT, 0.5},
+};
+
+std::string shown(const char* bytes, int length) {
+    std::string text = "\"";
+    for (int i = 0; i < length; ++i) text += bytes[i];
+    return text + "\"";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // Five repetitions and their median unless the caller chose otherwise.
+    std::vector<char*> arguments(argv, argv + argc);
+    std::string repetitions = "--benchmark_repetitions=5";
+    std::string aggregates = "--benchmark_report_aggregates_only=true";
+    bool chosen = false;
+    for (int i = 1; i < argc; ++i) chosen |= strncmp(argv[i], "--benchmark_repetitions", 23) == 0;
+    if (!chosen) {
+        arguments.push_back(repetitions.data());
+        arguments.push_back(aggregates.data());
+    }
+    int count = static_cast<int>(arguments.size());
+    benchmark::Initialize(&count, arguments.data());
+
+    // Which peers produce exactly our bytes on which workload.
+    bool same[WORKLOAD_COUNT][LIBRARY_COUNT];
+    for (int w = 0; w < WORKLOAD_COUNT; ++w) {
+        char ours[BUFFER_SIZE];
+        int our_length = format_once(BRACKET, static_cast<Workload>(w), ours);
+        printf("%-26s %-9s %s\n", WORKLOAD_NAMES[w], LIBRARY_NAMES[BRACKET], shown(ours, our_length).c_str());
+        for (int l = SNPRINTF; l < LIBRARY_COUNT; ++l) {
+            char theirs[BUFFER_SIZE];
+            int length = format_once(static_cast<Library>(l), static_cast<Workload>(w), theirs);
+            same[w][l] = length == our_length && memcmp(ours, theirs, static_cast<size_t>(length)) == 0;
+            if (!same[w][l]) {
+                printf("%-26s %-9s %s  (differs: no ratio)\n", "", LIBRARY_NAMES[l], shown(theirs, length).c_str());
+            }
+        }
+    }
+    printf("\n");
+
+    register_workload<INTEGER>();
+    register_workload<PAD_ASCII>();
+    register_workload<HEX>();
+    register_workload<MIXED>();
+    register_workload<GROUPED>();
+    register_workload<PAD_UTF8>();
+
+    RecordingReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+
+    auto time_of = [&](int w, int l) {
+        auto found = reporter.nanoseconds.find(std::string(WORKLOAD_KEYS[w]) + "/" + LIBRARY_NAMES[l]);
+        return found == reporter.nanoseconds.end() ? -1.0 : found->second;
+    };
+
+    printf("\nns per call into a %d-byte buffer (median of the repetitions); ratio = ours / peer\n", BUFFER_SIZE);
+    printf("| %-24s | %7s | %8s | %7s | %11s | %11s | %8s | %11s |\n", "work", "bracket", "snprintf", "fmt",
+           "stb_sprintf", "/ snprintf", "/ fmt", "/ stb");
+    printf("|%s|%s|%s|%s|%s|%s|%s|%s|\n", "---", "---:", "---:", "---:", "---:", "---:", "---:", "---:");
+    for (int w = 0; w < WORKLOAD_COUNT; ++w) {
+        double ours = time_of(w, BRACKET);
+        char cells[LIBRARY_COUNT][32];
+        char ratios[LIBRARY_COUNT][32];
+        for (int l = 0; l < LIBRARY_COUNT; ++l) {
+            double theirs = time_of(w, l);
+            snprintf(cells[l], sizeof cells[l], theirs < 0 ? "-" : "%.1f", theirs);
+            if (l == BRACKET) continue;
+            if (theirs <= 0 || ours < 0) {
+                snprintf(ratios[l], sizeof ratios[l], "-");
+            } else if (!same[w][l]) {
+                snprintf(ratios[l], sizeof ratios[l], "(differs)");
+            } else {
+                snprintf(ratios[l], sizeof ratios[l], "%.2f", ours / theirs);
+            }
+        }
+        printf("| %-24s | %7s | %8s | %7s | %11s | %11s | %8s | %11s |\n", WORKLOAD_NAMES[w], cells[BRACKET],
+               cells[SNPRINTF], cells[FMT], cells[STB], ratios[SNPRINTF], ratios[FMT], ratios[STB]);
+    }
+
+    printf("\ntargets\n");
+    int missed = 0;
+    for (const Target& target : TARGETS) {
+        double ours = time_of(target.workload, BRACKET);
+        double theirs = time_of(target.workload, target.peer);
+        const char* verdict;
+        char ratio[32] = "-";
+        if (!same[target.workload][target.peer]) {
+            verdict = "not the same work";
+        } else if (ours < 0 || theirs <= 0) {
+            verdict = "not measured";
+        } else {
+            snprintf(ratio, sizeof ratio, "%.2f", ours / theirs);
+            verdict = ours / theirs <= target.at_most ? "met" : "MISSED";
+            missed += ours / theirs <= target.at_most ? 0 : 1;
+        }
+        printf("  %-26s vs %-11s  at most %.2fx: %5s  %s\n", WORKLOAD_NAMES[target.workload],
+               LIBRARY_NAMES[target.peer], target.at_most, ratio, verdict);
+    }
+    return 0;
+}
