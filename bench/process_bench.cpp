@@ -87,13 +87,18 @@ double now_us() {
 }
 
 int null_descriptor = -1;
-bool use_vfork = false;
+
+// fork copies the driver's page tables and leaves its pages copy-on-write,
+// so the driver pays faults of its own after every call; vfork shares them
+// until the exec. Both are timed: fork is what a shell does, vfork shows the
+// program's own share more sharply.
+enum Spawn { FORK, VFORK };
 
 // One fork + exec + wait; returns the microseconds it took and stores the
 // exit status (-1 when the child did not exit normally).
-double timed_call(const std::string& path, Vector& vector, int* status) {
+double timed_call(const std::string& path, Vector& vector, int* status, Spawn spawn = FORK) {
     double start = now_us();
-    pid_t child = use_vfork ? vfork() : fork();
+    pid_t child = spawn == VFORK ? vfork() : fork();
     if (child == 0) {
         dup2(null_descriptor, 1);
         dup2(null_descriptor, 2);
@@ -224,10 +229,16 @@ int main(int argc, char** argv) {
     int rounds = 1000;
     bool callgrind = true;
     valgrind_path = "/usr/bin/valgrind";
-    for (int i = 1; i + 1 < argc || (i < argc && argv[i][0] == '-' && argv[i][1] == '-' && (strcmp(argv[i], "--no-callgrind") == 0 || strcmp(argv[i], "--vfork") == 0)); ++i) {
+    for (int i = 1; i < argc; ++i) {
         std::string option = argv[i];
-        if (option == "--no-callgrind") { callgrind = false; continue; }
-        if (option == "--vfork") { use_vfork = true; continue; }
+        if (option == "--no-callgrind") {
+            callgrind = false;
+            continue;
+        }
+        if (i + 1 >= argc) {
+            fprintf(stderr, "%s needs a value\n", option.c_str());
+            return 2;
+        }
         std::string value = argv[++i];
         if (option == "--ours") ours = value;
         else if (option == "--peer") peer = value;
@@ -264,7 +275,9 @@ int main(int argc, char** argv) {
     printf("ours:  %s\npeer:  %s\nfloor: %s (a static empty C++ program)\n", ours.c_str(), peer.c_str(),
            floor_path.c_str());
     if (!bare.empty()) printf("bare:  %s (no C library at all)\n", bare.c_str());
-    printf("environment of every child: LC_ALL=C only\n\n");
+    printf("environment of every child: LC_ALL=C only\n");
+    printf("wall: median of %d calls per program (%d for the long vectors), the programs in turn\n\n", rounds,
+           std::max(1, rounds / 10));
 
     // Both commands must agree before their costs are worth comparing.
     for (const Workload& workload : workloads) {
@@ -339,25 +352,32 @@ int main(int argc, char** argv) {
     }
 
     // Wall time per call, the programs in turn within every round.
-    for (const Workload& workload : workloads) {
+    struct Timing {
+        size_t workload;
+        Spawn spawn;
+    };
+    const Timing timings[] = {{0, FORK}, {1, FORK}, {0, VFORK}, {1, VFORK}, {2, FORK}, {3, FORK}};
+    for (const Timing& timing : timings) {
+        const Workload& workload = workloads[timing.workload];
         int workload_rounds = std::max(1, rounds / workload.rounds_divisor);
         std::vector<Vector> vectors;
         for (size_t p = 0; p < programs.size(); ++p) vectors.emplace_back("test", workload.arguments);
         std::vector<std::vector<double>> samples(programs.size());
         int status;
         for (int warm = 0; warm < 5; ++warm) {
-            for (size_t p = 0; p < programs.size(); ++p) timed_call(programs[p].path, vectors[p], &status);
+            for (size_t p = 0; p < programs.size(); ++p) timed_call(programs[p].path, vectors[p], &status, timing.spawn);
         }
         for (int round = 0; round < workload_rounds; ++round) {
             for (size_t p = 0; p < programs.size(); ++p) {
-                samples[p].push_back(timed_call(programs[p].path, vectors[p], &status));
+                samples[p].push_back(timed_call(programs[p].path, vectors[p], &status, timing.spawn));
             }
         }
         std::vector<double> medians;
         for (auto& list : samples) medians.push_back(median(list));
-        emit("wall us/call, " + workload.name + " (" + std::to_string(workload_rounds) + "x)", medians, 1);
-        if (&workload == &workloads[0] || &workload == &workloads[1]) {
-            verdicts.push_back({"wall " + workload.name + ", ours/peer",
+        std::string how = timing.spawn == FORK ? "fork" : "vfork";
+        emit("wall us/call (" + how + "), " + workload.name, medians, 1);
+        if (timing.workload < 2) {
+            verdicts.push_back({"wall (" + how + ") " + workload.name + ", ours/peer",
                                 medians[PEER] > 0 ? medians[OURS] / medians[PEER] : -1, 0.75});
         }
     }
