@@ -50,3 +50,21 @@ Truth eval_or();
 Truth eval_and();
 Truth eval_not();
 Truth eval_primary();
+
+// File and descriptor predicates, answering the unary file operators.
+
+// True when a status record can be built for path and it is no directory.
+Truth is_regular_path(char* path);
+
+// MODE_DIRECTORY when path names a directory, else 0. May shorten path in
+// place by one trailing '/'.
+Truth is_directory_path(char* path);
+
+// True when a status record can be built for path and its length is above 0.
+Truth has_content_path(char* path);
+
+// True when the platform's access check allows mode (4, 2, 1 or 0) on path.
+Truth path_access(const char* path, int32_t mode);
+
+// True when the descriptor is open and refers to a terminal.
+Truth is_terminal_descriptor(int32_t descriptor);

@@ -79,6 +79,25 @@ Truth eval_primary() {
         // A token that names an operator is always that operator, never a
         // plain operand. The file operators and -t come before -n and -z.
         switch (token[1]) {
+            case 'f': return is_regular_path(next_token(false));
+            case 'd': return is_directory_path(next_token(false));
+            case 'r': return path_access(next_token(false), 4);
+            case 'w': return path_access(next_token(false), 2);
+            case 'x': return path_access(next_token(false), 1);
+            case 'e': return path_access(next_token(false), 0);
+            case 'c':
+            case 'b':
+            case 'u':
+            case 'g':
+                // No devices or set-id bits here: the path is read, never asked about.
+                next_token(false);
+                return 0;
+            case 's': return has_content_path(next_token(false));
+            case 't': {
+                int32_t descriptor = 1;
+                next_integer_token(&descriptor);
+                return is_terminal_descriptor(descriptor);
+            }
             case 'n': return next_token(false)[0] != '\0';
             case 'z': return next_token(false)[0] == '\0';
             default: break;

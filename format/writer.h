@@ -44,6 +44,25 @@ inline void writer_put_unit(Writer* w, Char16 unit) {
     w->out += sizeof unit;
 }
 
+// Writes one character as one output unit: in wide output a Char16 unit
+// (room for 2 bytes); in narrow output its UTF-8 form, which is measured
+// exactly only when fewer than UTF8_MAX_BYTES of room remain. False when the
+// buffer is exhausted; nothing of the character is written then.
+inline bool writer_put_char(Writer* w, Char16 c) {
+    if (w->state->wide) {
+        if (!writer_room(w, 2)) return false;
+        writer_put_unit(w, c);
+        return true;
+    }
+    if (!writer_fits(w, UTF8_MAX_BYTES) && !writer_room(w, utf8_char_length(c))) return false;
+    if (c < 0x80) {
+        writer_put_byte(w, static_cast<char>(c));
+    } else {
+        w->out += encode_utf8_char(w->out, &c);
+    }
+    return true;
+}
+
 // Adds the units written since the state's out to emitted (bytes narrow,
 // units wide) and stores the local position in the state.
 inline void writer_commit(Writer* w) {

@@ -54,5 +54,18 @@ int platform_is_terminal(int32_t descriptor);
 // a directory whether or not it exists.
 bool platform_has_drive_designators();
 
-// A block from the general heap allocator, or null.
+// A block from the general heap allocator, or null. Kept in an object file
+// of its own so that a test program can link its own in its place.
 void* platform_allocate(size_t bytes);
+
+// The calling thread's error code.
+uint32_t platform_error_code();
+
+// Sets the calling thread's error code.
+void platform_set_error_code(uint32_t code);
+
+// Writes the platform's message text for code into buffer (size bytes, at
+// most size - 1 of text, terminated); returns nonzero when the platform has a
+// text for code, 0 when it has none (the buffer is then not to be used).
+// Leaves the thread's error code as it was.
+int32_t platform_error_message(uint32_t code, char* buffer, int32_t size);

@@ -5,7 +5,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdlib>  // exit, malloc
+#include <cerrno>
+#include <cstdint>
+#include <cstdlib>  // exit
+#include <cstring>  // strerrordesc_np
 
 void platform_write_error(const char* bytes, int32_t length) {
     while (length > 0) {
@@ -88,4 +91,20 @@ int platform_is_terminal(int32_t descriptor) { return descriptor >= 0 && isatty(
 
 bool platform_has_drive_designators() { return false; }
 
-void* platform_allocate(size_t bytes) { return std::malloc(bytes); }
+uint32_t platform_error_code() { return static_cast<uint32_t>(errno); }
+
+void platform_set_error_code(uint32_t code) { errno = static_cast<int>(code); }
+
+int32_t platform_error_message(uint32_t code, char* buffer, int32_t size) {
+    // The description alone: for a code without one the C library would make
+    // up "Unknown error N", which is no description.
+    const char* text = code <= INT32_MAX ? strerrordesc_np(static_cast<int>(code)) : nullptr;
+    if (text == nullptr || size <= 0) return 0;
+    int32_t length = 0;
+    while (length < size - 1 && text[length] != '\0') {
+        buffer[length] = text[length];
+        ++length;
+    }
+    buffer[length] = '\0';
+    return 1;
+}

@@ -1,0 +1,46 @@
+// The bounded entry points: narrow output into a caller's buffer, always
+// terminated after the last whole character.
+#include <cstdarg>  // va_list, va_copy, va_end
+#include <cstdint>
+
+#include "format/format.h"
+
+namespace {
+
+// Runs fmt into [buffer, end), end > buffer, and returns the terminator's
+// position. Whatever stopped the run, the text up to there stands.
+char* run_bounded(char* buffer, char* end, const char* format, va_list args) {
+    FormatState state;
+    state.wide = 0;
+    state.buffer_start = buffer;
+    state.out = buffer;
+    state.limit = end - 1;
+    state.overflow_hook = nullptr;
+    state.hook_arg = nullptr;
+    state.emitted = 0;
+    va_copy(state.args, args);
+    format_run(&state, format);
+    va_end(state.args);
+    *state.out = '\0';
+    return state.out;
+}
+
+}  // namespace
+
+int32_t format_buffer_args(char* buffer, int32_t size, const char* format, va_list args) {
+    if (size <= 0) return -1;
+    return static_cast<int32_t>(run_bounded(buffer, buffer + size, format, args) - buffer);
+}
+
+int32_t format_buffer(char* buffer, int32_t size, const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    int32_t result = format_buffer_args(buffer, size, format, args);
+    va_end(args);
+    return result;
+}
+
+char* format_range_args(char* buffer, char* end, const char* format, va_list args) {
+    if (reinterpret_cast<uintptr_t>(end) <= reinterpret_cast<uintptr_t>(buffer)) return nullptr;
+    return run_bounded(buffer, end, format, args);
+}

@@ -1,0 +1,102 @@
+// The format loop: literal text, and one conversion spec after each "%".
+#include <cstdarg>  // va_arg
+#include <cstdint>
+
+#include "format/format.h"
+#include "format/utf8.h"
+#include "format/writer.h"
+
+namespace {
+
+// Copies literal text up to the next "%" or the terminator and returns where
+// it stopped, or null when the buffer ran out. Narrow output gets the bytes
+// unchanged, malformed ones included; a sequence is one unit so that it is
+// never split at the end of the buffer.
+const char* copy_literal(FormatState* state, const char* position) {
+    Writer w = writer_begin(state);
+    bool wide = state->wide != 0;
+    for (;;) {
+        unsigned char byte = static_cast<unsigned char>(*position);
+        if (byte == 0 || byte == '%') break;
+        Char16 unit = byte;
+        int32_t length = 1;
+        if (byte >= 0x80) length = decode_utf8_char(&unit, position);
+        if (wide) {
+            if (!writer_room(&w, 2)) return nullptr;
+            writer_put_unit(&w, unit);
+        } else {
+            if (!writer_room(&w, length)) return nullptr;
+            for (int32_t i = 0; i < length; ++i) writer_put_byte(&w, position[i]);
+        }
+        position += length;
+    }
+    writer_commit(&w);
+    return position;
+}
+
+}  // namespace
+
+int32_t format_run(FormatState* state, const char* format) {
+    int32_t emitted_at_entry = state->emitted;
+    const char* position = format;
+    for (;;) {
+        position = copy_literal(state, position);
+        if (position == nullptr) return -1;
+        if (*position == '\0') return state->emitted - emitted_at_entry;
+        position = parse_spec(state, position + 1);
+        if (position == nullptr) return -1;
+    }
+}
+
+const char* parse_spec(FormatState* state, const char* position) {
+    state->flags = 0;
+    state->precision = 0;
+    state->width = 0;
+    for (;;) {
+        Char16 c;
+        position += decode_utf8_char(&c, position);
+        state->verb = c;
+
+        int32_t number;
+        if (c == 0) {
+            return nullptr;
+        } else if (c == '*') {
+            number = va_arg(state->args, int32_t);
+            if (number < 0) {
+                // Two's complement: the most negative value stays negative.
+                number = static_cast<int32_t>(0u - static_cast<uint32_t>(number));
+                state->flags |= FormatFlag::LEFT_ALIGN;
+            }
+        } else if (c == '.') {
+            state->flags |= FormatFlag::WIDTH_SET | FormatFlag::PRECISION_SET;
+            continue;
+        } else if (c == '0' && !(state->flags & FormatFlag::WIDTH_SET)) {
+            // Only before any number is "0" the zero flag; after one it is a digit.
+            state->flags |= FormatFlag::ZERO_PAD;
+            continue;
+        } else if (c >= '0' && c <= '9') {
+            // No overflow test: a longer number wraps modulo 2^32.
+            uint32_t value = c - '0';
+            while (*position >= '0' && *position <= '9') {
+                value = value * 10 + static_cast<uint32_t>(*position - '0');
+                ++position;
+            }
+            number = static_cast<int32_t>(value);
+        } else {
+            int32_t result = find_verb_handler(c)(state);
+            if (result < 0) return nullptr;
+            if (result == 0) return position;
+            continue;
+        }
+
+        // The first number is the width unless a "." came first; every later
+        // one is the precision, and the last wins.
+        if (state->flags & FormatFlag::WIDTH_SET) {
+            state->precision = number;
+            state->flags |= FormatFlag::PRECISION_SET;
+        } else {
+            state->width = number;
+            state->flags |= FormatFlag::WIDTH_SET;
+        }
+    }
+}

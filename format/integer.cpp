@@ -1,0 +1,170 @@
+// The integer verbs: "d", "o", "x", "X", "b" and "p".
+#include <cstdarg>  // va_arg
+#include <cstdint>
+
+#include "format/format.h"
+
+namespace {
+
+// Zeros (precision and zero fill) stop once this many characters are written,
+// which leaves room in front for a sign and a two-character prefix.
+constexpr int32_t ZERO_LIMIT = 66;
+
+// The longest text: a negative 64-bit value in base 2 with grouping, 64
+// digits, 21 separators and a sign. Everything else, zeros included, needs
+// at most ZERO_LIMIT + 3.
+constexpr int32_t AREA_SIZE = 64 + 21 + 1;
+static_assert(AREA_SIZE >= ZERO_LIMIT + 3, "the area must hold the zeros, a sign and a prefix");
+
+const char LOWER_DIGITS[] = "0123456789abcdef";
+const char UPPER_DIGITS[] = "0123456789ABCDEF";
+
+// The text under construction, filled from the end of the area towards its
+// start so that it needs no reversal. length also counts the positions
+// reserved for the sign and the prefix before they are written.
+struct Text {
+    char* first;
+    char* end;
+    int32_t length;
+};
+
+int32_t written(const Text* text) { return static_cast<int32_t>(text->end - text->first); }
+
+void put(Text* text, char c) { *--text->first = c; }
+
+// Writes the digits of value, a magnitude, with a separator between every
+// three. Templated so that a 32-bit value never pays for 64-bit division,
+// which is a library call on 32-bit targets.
+template <typename Unsigned>
+void put_digits(Text* text, Unsigned value, Unsigned base, const char* alphabet, bool group) {
+    while (value != 0) {
+        Unsigned digit = value % base;
+        value /= base;
+        if (group && text->length % 4 == 3) {
+            put(text, ',');
+            ++text->length;
+        }
+        put(text, alphabet[digit]);
+        ++text->length;
+    }
+}
+
+void put_zeros_up_to(Text* text, int32_t target) {
+    while (text->length < target && written(text) < ZERO_LIMIT) {
+        put(text, '0');
+        ++text->length;
+    }
+}
+
+}  // namespace
+
+int32_t convert_integer(FormatState* state) {
+    uint32_t flags = state->flags;
+
+    // The length flags choose the argument's type; "ll" and "hh" also carry
+    // "l" and "h", so the order of these tests matters.
+    bool is64 = false;
+    uint64_t value64 = 0;
+    uint32_t value32 = 0;
+    if (state->verb == 'p') {
+        uintptr_t address = reinterpret_cast<uintptr_t>(va_arg(state->args, void*));
+        is64 = sizeof address > sizeof value32;
+        value64 = address;
+        value32 = static_cast<uint32_t>(address);
+        state->verb = 'x';
+        flags |= FormatFlag::UNSIGNED;
+    } else if (flags & FormatFlag::LONG_LONG) {
+        is64 = true;
+        value64 = static_cast<uint64_t>(va_arg(state->args, long long));
+    } else if (flags & FormatFlag::LONG) {
+        value32 = static_cast<uint32_t>(va_arg(state->args, int32_t));
+    } else if (flags & FormatFlag::BYTE) {
+        uint32_t low = static_cast<uint32_t>(va_arg(state->args, int)) & 0xffu;
+        value32 = (flags & FormatFlag::UNSIGNED) ? low : static_cast<uint32_t>(static_cast<int8_t>(low));
+    } else if (flags & FormatFlag::SHORT) {
+        uint32_t low = static_cast<uint32_t>(va_arg(state->args, int)) & 0xffffu;
+        value32 = (flags & FormatFlag::UNSIGNED) ? low : static_cast<uint32_t>(static_cast<int16_t>(low));
+    } else {
+        value32 = static_cast<uint32_t>(va_arg(state->args, int));
+    }
+
+    uint32_t base;
+    const char* alphabet = LOWER_DIGITS;
+    switch (state->verb) {
+        case 'X': base = 16; alphabet = UPPER_DIGITS; break;
+        case 'b': base = 2; break;
+        case 'd': base = 10; break;
+        case 'o': base = 8; break;
+        case 'x': base = 16; break;
+        default: return -1;
+    }
+
+    // Negating in unsigned arithmetic gives the most negative values their
+    // true magnitude.
+    bool negative = false;
+    if (!(flags & FormatFlag::UNSIGNED)) {
+        if (is64 && static_cast<int64_t>(value64) < 0) {
+            negative = true;
+            value64 = 0 - value64;
+        } else if (!is64 && static_cast<int32_t>(value32) < 0) {
+            negative = true;
+            value32 = 0 - value32;
+        }
+    }
+
+    char area[AREA_SIZE];
+    Text text{area + AREA_SIZE, area + AREA_SIZE, 0};
+    bool group = (flags & FormatFlag::GROUP_DIGITS) != 0;
+    if (is64) {
+        put_digits<uint64_t>(&text, value64, base, alphabet, group);
+    } else {
+        put_digits<uint32_t>(&text, value32, base, alphabet, group);
+    }
+    if (text.length == 0) {
+        put(&text, '0');
+        text.length = 1;
+    }
+
+    // The precision is read even without PRECISION_SET (it is 0 then), and
+    // it counts separators; the zeros it adds are not grouped.
+    put_zeros_up_to(&text, state->precision);
+
+    if (negative || (flags & (FormatFlag::PLUS_SIGN | FormatFlag::SPACE_SIGN))) ++text.length;
+    if (flags & FormatFlag::ALTERNATE) {
+        if (base == 16) {
+            text.length += 2;
+        } else if (base == 8 && *text.first == '0') {
+            // The precision already put a zero in front; the prefix is that zero.
+            flags &= ~static_cast<uint32_t>(FormatFlag::ALTERNATE);
+        } else if (base == 8) {
+            text.length += 1;
+        }
+    }
+
+    // Sign and prefix are reserved above, so the zeros fill the width exactly.
+    // The width is spent even when the zero limit cut the fill short.
+    if ((flags & FormatFlag::ZERO_PAD) && !(flags & FormatFlag::LEFT_ALIGN)) {
+        put_zeros_up_to(&text, state->width);
+        state->width = 0;
+    }
+
+    if (flags & FormatFlag::ALTERNATE) {
+        if (base == 16) {
+            put(&text, static_cast<char>(state->verb & 0xffu));
+            put(&text, '0');
+        } else if (base == 8) {
+            put(&text, '0');
+        }
+    }
+    if (negative) {
+        put(&text, '-');
+    } else if (flags & FormatFlag::PLUS_SIGN) {
+        put(&text, '+');
+    } else if (flags & FormatFlag::SPACE_SIGN) {
+        put(&text, ' ');
+    }
+
+    // The precision has been spent on digits; it must not cut the text.
+    state->flags &= ~static_cast<uint32_t>(FormatFlag::PRECISION_SET);
+    return put_utf8_field(state, text.first, text.length, text.length);
+}

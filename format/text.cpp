@@ -1,0 +1,107 @@
+// The text conversions: the handlers of the verbs "c", "C", "s", "S", "%" and
+// "n", of the flag characters, and of a verb without a handler.
+#include <cstdarg>
+#include <cstdint>
+
+#include "format/format.h"
+#include "format/utf8.h"
+
+int32_t convert_char(FormatState* state) {
+    const int value = va_arg(state->args, int);
+    const char byte = static_cast<char>(value & 0xFF);
+    // The precision becomes 1, so a precision in the spec never hides it.
+    state->precision = 1;
+    return put_utf8_field(state, &byte, 1, 1);
+}
+
+int32_t convert_char16(FormatState* state) {
+    const int value = va_arg(state->args, int);
+    const Char16 unit = static_cast<Char16>(value & 0xFFFF);
+    // The precision stays: %.0C writes only the fill.
+    return put_char16_field(state, &unit, 1);
+}
+
+int32_t convert_string(FormatState* state) {
+    const char* text = va_arg(state->args, const char*);
+    return format_utf8_string(state, text);
+}
+
+int32_t convert_string16(FormatState* state) {
+    const Char16* text = va_arg(state->args, const Char16*);
+    return format_char16_string(state, text);
+}
+
+int32_t convert_percent(FormatState* state) {
+    // The text is the character that selected this handler.
+    const Char16 unit = static_cast<Char16>(state->verb);
+    state->precision = 1;
+    return put_char16_field(state, &unit, 1);
+}
+
+int32_t convert_count(FormatState* state) {
+    const int32_t count = state->emitted;
+    const uint32_t flags = state->flags;
+    // The first length flag in this order decides: "ll" also sets LONG, and
+    // "hh" also sets SHORT. A null pointer is taken and stores nothing.
+    if ((flags & FormatFlag::LONG_LONG) != 0) {
+        int64_t* target = va_arg(state->args, int64_t*);
+        if (target != nullptr) *target = count;
+    } else if ((flags & FormatFlag::LONG) != 0) {
+        int32_t* target = va_arg(state->args, int32_t*);
+        if (target != nullptr) *target = count;
+    } else if ((flags & FormatFlag::BYTE) != 0) {
+        int8_t* target = va_arg(state->args, int8_t*);
+        if (target != nullptr) *target = static_cast<int8_t>(static_cast<uint8_t>(count & 0xFF));
+    } else if ((flags & FormatFlag::SHORT) != 0) {
+        int16_t* target = va_arg(state->args, int16_t*);
+        if (target != nullptr) *target = static_cast<int16_t>(static_cast<uint16_t>(count & 0xFFFF));
+    } else {
+        int32_t* target = va_arg(state->args, int32_t*);
+        if (target != nullptr) *target = count;
+    }
+    return 0;
+}
+
+int32_t convert_flag(FormatState* state) {
+    uint32_t& flags = state->flags;
+    switch (state->verb) {
+        case ' ':
+            flags |= FormatFlag::SPACE_SIGN;
+            break;
+        case '#':
+            flags |= FormatFlag::ALTERNATE;
+            break;
+        case '+':
+            flags |= FormatFlag::PLUS_SIGN;
+            break;
+        case ',':
+            flags |= FormatFlag::GROUP_DIGITS;
+            break;
+        case '-':
+            flags |= FormatFlag::LEFT_ALIGN;
+            break;
+        case 'h':
+            if ((flags & FormatFlag::SHORT) != 0) flags |= FormatFlag::BYTE;
+            flags |= FormatFlag::SHORT;
+            break;
+        case 'l':
+            if ((flags & FormatFlag::LONG) != 0) flags |= FormatFlag::LONG_LONG;
+            flags |= FormatFlag::LONG;
+            break;
+        case 'u':
+            flags |= FormatFlag::UNSIGNED;
+            break;
+        default:
+            break;
+    }
+    return 1;
+}
+
+int32_t convert_bad_verb(FormatState* state) {
+    // The marker "%", the verb's low 8 bits as one byte of UTF-8 text, "%".
+    const char marker[3] = {'%', static_cast<char>(state->verb & 0xFF), '%'};
+    state->precision = 3;
+    // A full buffer is not reported: the run goes on with the format.
+    (void)put_utf8_field(state, marker, 3, 3);
+    return 0;
+}

@@ -1,0 +1,127 @@
+// The character codec: UTF-8 of one to three bytes and 16-bit units. Every
+// decision is a comparison of the lead byte against 0x80, 0xC0, 0xE0 and 0xF0;
+// there are no tables and no state.
+#include "format/utf8.h"
+
+#include <cstdint>
+
+namespace {
+
+inline uint32_t byte_at(const char* text, int32_t index) {
+    return static_cast<unsigned char>(text[index]);
+}
+
+// Step 9 of decoding: one byte, whatever follows it.
+inline int32_t malformed(Char16* value) {
+    *value = MALFORMED_CHAR16;
+    return 1;
+}
+
+}  // namespace
+
+int32_t decode_utf8_char(Char16* value, const char* text) {
+    const uint32_t b0 = byte_at(text, 0);
+    if (b0 < 0x80) {
+        // Single byte, the terminator included.
+        *value = static_cast<Char16>(b0);
+        return 1;
+    }
+    // The second byte is read for every lead of 0x80 or more.
+    const uint32_t t1 = byte_at(text, 1) ^ 0x80;
+    if (t1 >= 0x40) return malformed(value);  // not a continuation byte: read no further
+    if (b0 < 0xE0) {
+        if (b0 < 0xC0) return malformed(value);  // a continuation byte in lead position
+        const uint32_t v = ((b0 << 6) | t1) & 0x7FF;
+        if (v < 0x80) return malformed(value);  // overlong: C0, C1
+        *value = static_cast<Char16>(v);
+        return 2;
+    }
+    // The third byte is read only after a continuation byte in second place.
+    const uint32_t t2 = byte_at(text, 2) ^ 0x80;
+    if (t2 >= 0x40) return malformed(value);
+    if (b0 >= 0xF0) return malformed(value);  // no four-byte forms, judged only here
+    const uint32_t v = ((b0 << 12) | (t1 << 6) | t2) & 0xFFFF;
+    if (v < 0x800) return malformed(value);  // overlong: E0 with a second byte below A0
+    *value = static_cast<Char16>(v);
+    return 3;
+}
+
+int32_t encode_utf8_char(char* buffer, const Char16* value) {
+    const uint32_t v = *value;
+    if (v < 0x80) {
+        buffer[0] = static_cast<char>(v);
+        return 1;
+    }
+    if (v < 0x800) {
+        buffer[0] = static_cast<char>(0xC0 + (v >> 6));
+        buffer[1] = static_cast<char>(0x80 + (v & 0x3F));
+        return 2;
+    }
+    buffer[0] = static_cast<char>(0xE0 + (v >> 12));
+    buffer[1] = static_cast<char>(0x80 + ((v >> 6) & 0x3F));
+    buffer[2] = static_cast<char>(0x80 + (v & 0x3F));
+    return 3;
+}
+
+int32_t utf8_char_length(int32_t value) {
+    if (value < 0x80) return 1;
+    if (value < 0x800) return 2;
+    return 3;
+}
+
+int32_t utf8_units_length(const Char16* units, int32_t count) {
+    int32_t total = 0;
+    for (int32_t i = 0; i < count; ++i) total += utf8_char_length(units[i]);
+    return total;
+}
+
+int32_t utf8_sequence_complete(const char* text, int32_t n) {
+    if (n <= 0) return 0;  // nothing is read
+    const uint32_t b0 = byte_at(text, 0);
+    int32_t required = 3;
+    if (b0 < 0x80) {
+        required = 1;
+    } else if (b0 < 0xE0) {
+        required = 2;
+    }
+    return n >= required ? 1 : 0;
+}
+
+int32_t utf8_count_chars(const char* text) {
+    int32_t count = 0;
+    const char* p = text;
+    while (*p != 0) {
+        if (static_cast<unsigned char>(*p) < 0x80) {
+            ++p;
+        } else {
+            Char16 ignored;
+            p += decode_utf8_char(&ignored, p);
+        }
+        ++count;
+    }
+    return count;
+}
+
+int32_t utf8_count_chars_bounded(const char* text, uint32_t n) {
+    // The bytes left before text + n are kept as a count rather than as an
+    // end pointer, so that a bound larger than the text cannot wrap.
+    int32_t count = 0;
+    const char* p = text;
+    uint32_t left = n;
+    while (left > 0) {
+        if (*p == 0) break;
+        uint32_t step = 1;
+        if (static_cast<unsigned char>(*p) >= 0x80) {
+            const int32_t avail = left > static_cast<uint32_t>(UTF8_MAX_BYTES)
+                                      ? UTF8_MAX_BYTES
+                                      : static_cast<int32_t>(left);
+            if (utf8_sequence_complete(p, avail) == 0) break;
+            Char16 ignored;
+            step = static_cast<uint32_t>(decode_utf8_char(&ignored, p));
+        }
+        p += step;
+        left -= step;
+        ++count;
+    }
+    return count;
+}

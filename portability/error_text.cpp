@@ -1,0 +1,67 @@
+#include "portability/error_text.h"
+
+#include <cstdarg>
+#include <cstring>  // strlen
+
+#include "platform/platform.h"
+
+ErrorTextSlot error_text_slot;
+
+void set_error_text(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    format_range_args(error_text_slot.text, error_text_slot.text + ERROR_TEXT_SIZE, format, args);
+    va_end(args);
+    platform_set_error_code(ERROR_TEXT_CODE);
+}
+
+int32_t read_error_text(char* buffer, int32_t size) {
+    uint32_t code = platform_error_code();
+    if (size <= 0) return 1;
+    if (code == ERROR_TEXT_CODE) {
+        copy_utf8_bounded(buffer, buffer + size, error_text_slot.text);
+    } else {
+        system_error_text(code, buffer, size);
+    }
+    return 1;
+}
+
+char* system_error_text(uint32_t code, char* buffer, int32_t size) {
+    if (size <= 0) return buffer;
+    char working[ERROR_TEXT_SIZE];
+    if (platform_error_message(code, working, ERROR_TEXT_SIZE) == 0) {
+        format_buffer(working, ERROR_TEXT_SIZE, "windows error %d", static_cast<int32_t>(code));
+    }
+    // One line: a CR goes, an LF becomes a space, nothing else is trimmed.
+    char* kept = working;
+    for (const char* p = working; *p != '\0'; ++p) {
+        if (*p == '\r') continue;
+        *kept++ = *p == '\n' ? ' ' : *p;
+    }
+    *kept = '\0';
+    return copy_utf8_bounded(buffer, buffer + size, working);
+}
+
+char* current_system_error_text(char* buffer, int32_t size) {
+    return system_error_text(platform_error_code(), buffer, size);
+}
+
+char* copy_utf8_bounded(char* begin, char* end, const char* source) {
+    if (reinterpret_cast<uintptr_t>(begin) >= reinterpret_cast<uintptr_t>(end)) return begin;
+    char* out = begin;
+    while (out != end) {
+        if ((*out++ = *source++) == '\0') return out - 1;
+    }
+    // Cut: back over the continuation bytes at the end, then drop the
+    // character they belong to as well, so nothing is split.
+    char* cut = end - 1;
+    while (cut != begin && (static_cast<unsigned char>(*cut) & 0xC0) == 0x80) --cut;
+    *cut = '\0';
+    return cut;
+}
+
+int32_t convert_error_text(FormatState* state) {
+    char text[ERROR_TEXT_SIZE];
+    read_error_text(text, ERROR_TEXT_SIZE);
+    return put_utf8_field(state, text, utf8_count_chars(text), static_cast<int32_t>(strlen(text)));
+}

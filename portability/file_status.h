@@ -1,0 +1,42 @@
+// The portable file status record: what the rest of the system knows about a
+// file, built from the platform's own status data.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/platform.h"
+
+// The mode word's directory bit, above the nine permission bits.
+constexpr uint32_t MODE_DIRECTORY = 0x80000000u;
+// The kind of a directory; every other file has kind 0.
+constexpr uint8_t KIND_DIRECTORY = 0x80;
+
+// One heap block, owned by the caller, who may release it whole. The texts
+// are borrowed: name points into the caller's path or at a shared constant
+// empty text, and the other three always at that empty text.
+struct FileStatus {
+    uint16_t device_class;  // '|' for a FIFO, 'M' for everything else
+    uint32_t device;        // the platform's device number, unchanged
+    uint64_t unique_path;   // the platform's file serial number
+    uint32_t version;       // the last modification time again
+    uint8_t kind;           // KIND_DIRECTORY or 0
+    uint32_t mode;          // kind << 24 | the nine permission bits
+    uint32_t access_time;   // seconds since 1970-01-01 UTC
+    uint32_t modify_time;   // seconds since 1970-01-01 UTC
+    int64_t length;         // bytes
+    const char* name;       // the path's text after its last '/', else empty
+    const char* owner;      // always empty
+    const char* group;      // always empty
+    const char* last_modifier;  // always empty
+};
+
+// Returns a new record for the path, or null when the platform cannot
+// examine it or no memory is left. name points into path.
+FileStatus* file_status_of_path(const char* path);
+
+// Returns a new record for an open descriptor, or null; name is empty.
+FileStatus* file_status_of_descriptor(int32_t descriptor);
+
+// Returns a new record filled from the platform's status data, with name
+// borrowed as given; null when no memory is left.
+FileStatus* make_file_status(const PlatformStatus* status, const char* name);

@@ -1,0 +1,229 @@
+#include <climits>
+#include <cstdarg>
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "tests/format/guarded.h"
+
+namespace {
+
+using F = FormatFlag;
+
+// What the recording verb saw of its spec.
+FormatState seen;
+int seen_calls = 0;
+
+int32_t record_spec(FormatState* state) {
+    seen.verb = state->verb;
+    seen.width = state->width;
+    seen.precision = state->precision;
+    seen.flags = state->flags;
+    ++seen_calls;
+    return 0;
+}
+
+int32_t fail_always(FormatState*) { return -1; }
+
+// Installed under codes no built-in uses; the same handler in every test, so
+// the order in which tests run does not matter.
+void install_test_verbs() {
+    ASSERT_EQ(install_verb('k', record_spec), 0);
+    ASSERT_EQ(install_verb(0xE9, record_spec), 0);
+    ASSERT_EQ(install_verb('j', fail_always), 0);
+}
+
+struct SpecRow {
+    const char* format;
+    int star1, star2;
+    int32_t width, precision;
+    uint32_t flags;
+};
+
+TEST(ParseSpec, FlagsNumbersDotAndStar) {
+    install_test_verbs();
+    const uint32_t W = F::WIDTH_SET, P = F::PRECISION_SET;
+    const SpecRow rows[] = {
+        {"%5.3k", 0, 0, 5, 3, W | P},
+        {"%.3k", 0, 0, 0, 3, W | P},
+        {"%.k", 0, 0, 0, 0, W | P},
+        {"%05k", 0, 0, 5, 0, W | F::ZERO_PAD},
+        {"%50k", 0, 0, 50, 0, W},
+        {"%.05k", 0, 0, 0, 5, W | P},
+        {"%-05k", 0, 0, 5, 0, W | F::LEFT_ALIGN | F::ZERO_PAD},
+        {"%00k", 0, 0, 0, 0, F::ZERO_PAD},
+        {"%5 3k", 0, 0, 5, 3, W | P | F::SPACE_SIGN},
+        {"%1.2.3k", 0, 0, 1, 3, W | P},
+        {"%4294967301k", 0, 0, 5, 0, W},
+        {"%*k", -7, 0, 7, 0, W | F::LEFT_ALIGN},
+        {"%.*k", -2, 0, 0, 2, W | P | F::LEFT_ALIGN},
+        {"%3*k", 4, 0, 3, 4, W | P},
+        {"%*.*k", 3, -4, 3, 4, W | P | F::LEFT_ALIGN},
+        {"%*k", INT_MIN, 0, INT_MIN, 0, W | F::LEFT_ALIGN},
+        {"%uk", 0, 0, 0, 0, F::UNSIGNED},
+    };
+    for (const SpecRow& row : rows) {
+        seen_calls = 0;
+        EXPECT_EQ(FORMAT_TEXT(row.format, row.star1, row.star2), "") << row.format;
+        EXPECT_EQ(seen_calls, 1) << row.format;
+        EXPECT_EQ(seen.verb, static_cast<uint32_t>('k')) << row.format;
+        EXPECT_EQ(seen.width, row.width) << row.format;
+        EXPECT_EQ(seen.precision, row.precision) << row.format;
+        EXPECT_EQ(seen.flags, row.flags) << row.format;
+    }
+}
+
+TEST(ParseSpec, FlagsDoNotCarryOver) {
+    install_test_verbs();
+    seen_calls = 0;
+    EXPECT_EQ(FORMAT_TEXT("%-5.2k%k"), "");
+    EXPECT_EQ(seen_calls, 2);
+    EXPECT_EQ(seen.flags, 0u);
+    EXPECT_EQ(seen.width, 0);
+    EXPECT_EQ(seen.precision, 0);
+}
+
+TEST(ParseSpec, MultiByteVerbIsLookedUpByItsCode) {
+    install_test_verbs();
+    seen_calls = 0;
+    EXPECT_EQ(FORMAT_TEXT("a%3\xC3\xA9z"), "az");
+    EXPECT_EQ(seen_calls, 1);
+    EXPECT_EQ(seen.verb, 0xE9u);
+    EXPECT_EQ(seen.width, 3);
+}
+
+struct TextRow {
+    int32_t size;
+    const char* format;
+    int32_t result;
+    const char* expected;
+};
+
+TEST(FormatBuffer, LiteralTextAndTruncation) {
+    const TextRow rows[] = {
+        {16, "abc", 3, "abc"},
+        {4, "abcdef", 3, "abc"},
+        {1, "abc", 0, ""},
+        {16, "a\xFF" "b\xE2\x41", 5, "a\xFF" "b\xE2\x41"},  // malformed bytes pass unchanged
+        {16, "x\xE2\x82\xACy", 5, "x\xE2\x82\xACy"},
+        {4, "ab\xE2\x82\xACz", 2, "ab"},  // two bytes of room: the character is not cut
+        {5, "ab\xE2\x82\xACz", 2, "ab"},
+        {16, "abc%", 3, "abc"},
+        {16, "%", 0, ""},
+        {16, "ab%5", 2, "ab"},
+        {16, "ab%u", 2, "ab"},
+        {16, "ab%jcd", 2, "ab"},  // a failing handler ends the run
+        {16, "5%% %q", 6, "5% %q%"},
+    };
+    install_test_verbs();
+    for (const TextRow& row : rows) {
+        Formatted f = format_guarded(row.size, row.format);
+        EXPECT_EQ(f.result, row.result) << row.format << " in " << row.size;
+        EXPECT_EQ(f.text, row.expected) << row.format << " in " << row.size;
+    }
+}
+
+TEST(FormatBuffer, SizeZeroOrNegativeWritesNothing) {
+    EXPECT_EQ(format_guarded(0, "abc").result, -1);
+    EXPECT_EQ(format_guarded(-1, "abc").result, -1);
+    EXPECT_EQ(format_guarded(INT32_MIN, "abc").result, -1);
+}
+
+TEST(FormatBuffer, ArgumentsAreTakenInOrder) {
+    EXPECT_EQ(FORMAT_TEXT("%d-%s-%c-%*d", 1, "two", '3', 3, 4), "1-two-3-  4");
+}
+
+char* range_v(char* buffer, char* end, const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    char* result = format_range_args(buffer, end, format, args);
+    va_end(args);
+    return result;
+}
+
+TEST(FormatRange, EmptyAndOneByteRanges) {
+    std::vector<char> bytes(CANARY_BYTES, CANARY);
+    EXPECT_EQ(range_v(bytes.data(), bytes.data(), "abc"), nullptr);
+    expect_untouched_after(bytes, 0);
+    EXPECT_EQ(range_v(bytes.data(), bytes.data() + 1, "abc"), bytes.data());
+    EXPECT_EQ(bytes[0], '\0');
+    expect_untouched_after(bytes, 1);
+    EXPECT_EQ(range_v(bytes.data(), bytes.data() + 4, "%d!", 42), bytes.data() + 3);
+    EXPECT_STREQ(bytes.data(), "42!");
+    expect_untouched_after(bytes, 4);
+}
+
+// Wide output is only reachable through a prepared state.
+struct WideRun {
+    int32_t result;
+    std::vector<Char16> units;
+    int32_t emitted;
+};
+
+WideRun run_wide(int32_t room, const char* format, ...) {
+    const Char16 canary = 0xA5A5;
+    std::vector<Char16> buffer(static_cast<size_t>(room) + 4, canary);
+    FormatState state{};
+    state.wide = 1;
+    state.buffer_start = state.out = reinterpret_cast<char*>(buffer.data());
+    state.limit = state.out + room * 2;
+    va_list args;
+    va_start(args, format);
+    va_copy(state.args, args);
+    int32_t result = format_run(&state, format);
+    va_end(state.args);
+    va_end(args);
+    size_t written = static_cast<size_t>(state.out - state.buffer_start) / 2;
+    EXPECT_EQ(static_cast<int32_t>(written), state.emitted);
+    for (size_t i = written; i < buffer.size(); ++i) EXPECT_EQ(buffer[i], canary) << "unit " << i;
+    return {result, std::vector<Char16>(buffer.begin(), buffer.begin() + static_cast<long>(written)),
+            state.emitted};
+}
+
+TEST(FormatRun, WideOutput) {
+    WideRun r = run_wide(16, "a\xFF\xC3\xA9%db", 42);
+    EXPECT_EQ(r.result, 6);
+    EXPECT_EQ(r.units, (std::vector<Char16>{'a', 0x80, 0xE9, '4', '2', 'b'}));
+
+    r = run_wide(2, "abc");
+    EXPECT_EQ(r.result, -1);
+    EXPECT_EQ(r.units, (std::vector<Char16>{'a', 'b'}));
+
+    r = run_wide(16, "ab%u");
+    EXPECT_EQ(r.result, -1);
+    EXPECT_EQ(r.emitted, 2);
+}
+
+TEST(FormatRun, ResultCountsOnlyThisRunsUnits) {
+    char buffer[16 + CANARY_BYTES];
+    memset(buffer, CANARY, sizeof buffer);
+    FormatState state{};
+    state.out = state.buffer_start = buffer;
+    state.limit = buffer + 16;
+    state.emitted = 100;
+    EXPECT_EQ(format_run(&state, "\xC3\xA9z"), 3);
+    EXPECT_EQ(state.emitted, 103);
+    EXPECT_EQ(format_run(&state, "0123456789abcdef"), -1);
+    EXPECT_EQ(state.out, state.limit);  // exhausted: the whole room is used
+    EXPECT_EQ(std::string(buffer, 16), "\xC3\xA9z0123456789abc");
+    for (int i = 16; i < 16 + CANARY_BYTES; ++i) EXPECT_EQ(buffer[i], CANARY);
+}
+
+}  // namespace
+
+namespace {
+TEST(BuiltinVerbs, TwentyOneRowsInAscendingOrderThenTheEnd) {
+    int rows = 0;
+    for (; builtin_verbs[rows].code != 0; ++rows) {
+        EXPECT_NE(builtin_verbs[rows].handler, nullptr) << rows;
+        if (rows > 0) {
+            EXPECT_LT(builtin_verbs[rows - 1].code, builtin_verbs[rows].code) << rows;
+        }
+    }
+    EXPECT_EQ(rows, 21);
+    EXPECT_EQ(builtin_verbs[rows].handler, nullptr);
+}
+}  // namespace

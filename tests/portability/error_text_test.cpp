@@ -1,0 +1,182 @@
+// The error text slot, the platform's texts and the verb "r".
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "platform/platform.h"
+#include "portability/error_text.h"
+
+namespace {
+constexpr char CANARY = '\x5A';
+
+// Reads the current error text into a buffer of size bytes followed by
+// canaries, and checks the canaries.
+std::string read_text(int32_t size = ERROR_TEXT_SIZE) {
+    char buffer[ERROR_TEXT_SIZE + 8];
+    memset(buffer, CANARY, sizeof buffer);
+    EXPECT_EQ(read_error_text(buffer, size), 1);
+    for (int32_t i = size < 0 ? 0 : size; i < size + 8 && i < static_cast<int32_t>(sizeof buffer); ++i)
+        EXPECT_EQ(buffer[i], CANARY) << "byte " << i << " past a buffer of " << size;
+    return size > 0 ? std::string(buffer) : std::string();
+}
+
+TEST(ErrorText, SetThenReadBack) {
+    set_error_text("out of memory");
+    EXPECT_EQ(platform_error_code(), ERROR_TEXT_CODE);
+    EXPECT_EQ(read_text(), "out of memory");
+    set_error_text("code %d in %s", 42, "load");
+    EXPECT_EQ(read_text(), "code 42 in load");
+}
+
+TEST(ErrorText, AnotherCodeTakesOverAndTheSlotSurvives) {
+    set_error_text("mine");
+    platform_set_error_code(2);
+    char expected[ERROR_TEXT_SIZE];
+    system_error_text(2, expected, ERROR_TEXT_SIZE);
+    EXPECT_NE(std::string(expected), "mine");
+    EXPECT_NE(std::string(expected), "");
+    EXPECT_EQ(read_text(), expected);
+    // The slot keeps its text; the code alone decides which text is current.
+    platform_set_error_code(ERROR_TEXT_CODE);
+    EXPECT_EQ(read_text(), "mine");
+}
+
+TEST(ErrorText, ReadingLeavesTheCodeAlone) {
+    platform_set_error_code(0xfffff0);  // no text for it: the fallback is formatted
+    read_text();
+    EXPECT_EQ(platform_error_code(), 0xfffff0u);
+}
+
+TEST(ErrorText, CodesWithoutATextFallBackToTheirNumber) {
+    struct Row {
+        uint32_t code;
+        const char* text;
+    };
+    const Row rows[] = {
+        {0xfffff0, "windows error 16777200"},
+        {0x80000001u, "windows error -2147483647"},  // printed as a signed number
+        {0xffffffffu, "windows error -1"},
+    };
+    for (const Row& row : rows) {
+        char buffer[ERROR_TEXT_SIZE];
+        char* end = system_error_text(row.code, buffer, ERROR_TEXT_SIZE);
+        EXPECT_STREQ(buffer, row.text);
+        EXPECT_EQ(end, buffer + strlen(row.text));
+    }
+}
+
+TEST(ErrorText, PlatformTextsAreOneLine) {
+    for (uint32_t code = 0; code < 200; ++code) {
+        char buffer[ERROR_TEXT_SIZE];
+        system_error_text(code, buffer, ERROR_TEXT_SIZE);
+        EXPECT_EQ(strpbrk(buffer, "\r\n"), nullptr) << code;
+        EXPECT_LT(strlen(buffer), static_cast<size_t>(ERROR_TEXT_SIZE)) << code;
+    }
+}
+
+TEST(ErrorText, SmallAndEmptyDestinations) {
+    set_error_text("abc");
+    EXPECT_EQ(read_text(1), "");
+    read_text(0);  // writes nothing at all: the canaries stand
+    read_text(-5);
+    EXPECT_EQ(read_text(3), "ab");
+    char byte = CANARY;
+    EXPECT_EQ(system_error_text(2, &byte, 0), &byte);
+    EXPECT_EQ(byte, CANARY);
+}
+
+TEST(ErrorText, LongMessagesAreCutAtACharacter) {
+    std::string long_text;
+    for (int i = 0; i < 100; ++i) long_text += "\xC3\xA9";  // 200 bytes of two-byte characters
+    set_error_text("%s", long_text.c_str());
+    std::string text = read_text();
+    EXPECT_EQ(text, long_text.substr(0, 126));  // 127 bytes would split the 64th
+    set_error_text("x%s", long_text.c_str());
+    EXPECT_EQ(read_text(), "x" + long_text.substr(0, 126));
+}
+
+// The bounded copy at every cut of a text, against the rule: the longest
+// prefix that fits with its terminator and is not followed by a
+// continuation byte.
+TEST(CopyUtf8Bounded, EveryCutOfMixedTexts) {
+    const std::string texts[] = {
+        "abc",
+        "ab\xC3\xA9z",
+        "\xE0\xA0\x80" "a\xEF\xBF\xBF",
+        "abc\x80\x80\x80\x80",  // stray continuation bytes go with the character before
+        "\xFF\xC3" "a",         // malformed bytes are copied whole when they fit
+    };
+    for (const std::string& text : texts) {
+        for (size_t size = 0; size <= text.size() + 2; ++size) {
+            char buffer[32];
+            memset(buffer, CANARY, sizeof buffer);
+            char* end = copy_utf8_bounded(buffer, buffer + size, text.c_str());
+            std::string context = "'" + text + "' into " + std::to_string(size);
+            for (size_t i = size; i < sizeof buffer; ++i) ASSERT_EQ(buffer[i], CANARY) << context;
+            if (size == 0) {
+                EXPECT_EQ(end, buffer) << context;
+                continue;
+            }
+            size_t expected = text.size();
+            if (expected > size - 1) {
+                expected = size - 1;
+                while (expected > 0 && (static_cast<unsigned char>(text[expected]) & 0xC0) == 0x80) --expected;
+            }
+            EXPECT_EQ(std::string(buffer), text.substr(0, expected)) << context;
+            EXPECT_EQ(end, buffer + expected) << context;
+        }
+    }
+}
+
+TEST(CopyUtf8Bounded, ExamplesFromTheRule) {
+    struct Row {
+        const char* source;
+        size_t size;
+        const char* expected;
+    };
+    const Row rows[] = {
+        {"abc", 4, "abc"},
+        {"abc", 3, "ab"},
+        {"ab\xC3\xA9", 4, "ab"},
+        {"ab\xC3\xA9", 5, "ab\xC3\xA9"},
+        {"\xE0\xA0\x80", 3, ""},
+        {"abc\x80\x80\x80\x80", 6, "ab"},
+    };
+    for (const Row& row : rows) {
+        char buffer[16];
+        char* end = copy_utf8_bounded(buffer, buffer + row.size, row.source);
+        EXPECT_STREQ(buffer, row.expected) << row.source << " into " << row.size;
+        EXPECT_EQ(end, buffer + strlen(row.expected));
+    }
+}
+
+TEST(ErrorTextVerb, PrintsTheCurrentTextAsAField) {
+    struct Row {
+        const char* format;
+        const char* expected;
+    };
+    const Row rows[] = {
+        {"[%r]", "[abc]"},
+        {"[%5r]", "[  abc]"},
+        {"[%-5r]", "[abc  ]"},
+        {"[%.2r]", "[ab]"},
+        {"[%4.1r]", "[   a]"},
+    };
+    for (const Row& row : rows) {
+        set_error_text("abc");
+        char buffer[64];
+        format_buffer(buffer, sizeof buffer, row.format);
+        EXPECT_STREQ(buffer, row.expected) << row.format;
+    }
+    // Width and precision count characters, not bytes.
+    set_error_text("\xC3\xA9t\xC3\xA9");
+    char buffer[64];
+    format_buffer(buffer, sizeof buffer, "[%5r|%.2r]");
+    EXPECT_STREQ(buffer, "[  \xC3\xA9t\xC3\xA9|\xC3\xA9t]");
+    // Another code: the platform's text.
+    platform_set_error_code(0xfffff0);
+    format_buffer(buffer, sizeof buffer, "%r");
+    EXPECT_STREQ(buffer, "windows error 16777200");
+}
+}  // namespace

@@ -1,0 +1,118 @@
+// The file status record, built directly.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "portability/file_status.h"
+#include "tests/support/scratch.h"
+
+namespace {
+TEST(FileStatus, NamePointsIntoTheCallersPath) {
+    ScratchDirectory scratch;
+    scratch.directory("a");
+    scratch.directory("a/b");
+    scratch.file("a/b/notes.txt", "text");
+    std::string path = scratch / "a/b/notes.txt";
+    FileStatus* status = file_status_of_path(path.c_str());
+    ASSERT_NE(status, nullptr);
+    EXPECT_EQ(status->name, path.c_str() + path.size() - 9);
+    EXPECT_STREQ(status->name, "notes.txt");
+    EXPECT_EQ(status->length, 4);
+    EXPECT_EQ(status->kind, 0);
+    EXPECT_EQ(status->device_class, 'M');
+    EXPECT_STREQ(status->owner, "");
+    EXPECT_EQ(status->owner, status->group);  // one shared empty text
+    EXPECT_EQ(status->owner, status->last_modifier);
+    EXPECT_EQ(status->version, status->modify_time);
+    free(status);
+
+    // A trailing '/' leaves nothing after it.
+    std::string directory = scratch / "a/b/";
+    status = file_status_of_path(directory.c_str());
+    ASSERT_NE(status, nullptr);
+    EXPECT_STREQ(status->name, "");
+    free(status);
+}
+
+TEST(FileStatus, NameIsEmptyWithoutASlash) {
+    ScratchDirectory scratch;
+    scratch.file("notes.txt");
+    scratch.file("a\\b");
+    char old[4096];
+    ASSERT_NE(getcwd(old, sizeof old), nullptr);
+    ASSERT_EQ(chdir(scratch.path().c_str()), 0);
+    for (const char* path : {"notes.txt", "a\\b"}) {
+        FileStatus* status = file_status_of_path(path);
+        ASSERT_NE(status, nullptr) << path;
+        EXPECT_STREQ(status->name, "") << path;  // '\' is no separator
+        free(status);
+    }
+    ASSERT_EQ(chdir(old), 0);
+}
+
+TEST(FileStatus, DirectoriesAndRegularFiles) {
+    ScratchDirectory scratch;
+    std::string directory = scratch.directory("dir");
+    std::string empty = scratch.file("empty", "", 0640);
+    FileStatus* status = file_status_of_path(directory.c_str());
+    ASSERT_NE(status, nullptr);
+    EXPECT_EQ(status->kind, KIND_DIRECTORY);
+    EXPECT_EQ(status->mode & MODE_DIRECTORY, MODE_DIRECTORY);
+    EXPECT_EQ(status->mode & 0x7FFFFE00u, 0u);  // bits 9 to 30 stay clear
+    EXPECT_EQ(status->device_class, 'M');
+
+    FileStatus* file = file_status_of_path(empty.c_str());
+    ASSERT_NE(file, nullptr);
+    EXPECT_EQ(file->length, 0);
+    EXPECT_EQ(file->kind, 0);
+    EXPECT_EQ(file->mode, 0640u);
+    struct stat info;
+    ASSERT_EQ(stat(empty.c_str(), &info), 0);
+    EXPECT_EQ(file->unique_path, static_cast<uint64_t>(info.st_ino));
+    EXPECT_EQ(file->device, static_cast<uint32_t>(info.st_dev));
+    EXPECT_EQ(file->modify_time, static_cast<uint32_t>(info.st_mtime));
+
+    // Every call builds a record of its own.
+    FileStatus* again = file_status_of_path(empty.c_str());
+    ASSERT_NE(again, nullptr);
+    EXPECT_NE(again, file);
+    free(status);
+    free(file);
+    free(again);
+
+    EXPECT_EQ(file_status_of_path((scratch / "missing").c_str()), nullptr);
+    EXPECT_EQ(file_status_of_path(""), nullptr);
+}
+
+TEST(FileStatus, DescriptorsOfPipesAndFiles) {
+    int ends[2];
+    ASSERT_EQ(pipe(ends), 0);
+    FileStatus* status = file_status_of_descriptor(ends[0]);
+    ASSERT_NE(status, nullptr);
+    EXPECT_EQ(status->device_class, '|');
+    EXPECT_EQ(status->kind, 0);
+    EXPECT_STREQ(status->name, "");
+    free(status);
+    close(ends[0]);
+    close(ends[1]);
+
+    EXPECT_EQ(file_status_of_descriptor(-1), nullptr);
+    EXPECT_EQ(file_status_of_descriptor(ends[0]), nullptr);  // closed now
+}
+
+TEST(FileStatus, LengthKeepsItsSixtyFourBits) {
+    ScratchDirectory scratch;
+    std::string path = scratch.file("sparse");
+    // A sparse file: the length is real, the disk blocks are not.
+    ASSERT_EQ(truncate(path.c_str(), 0x180000000LL), 0);
+    FileStatus* status = file_status_of_path(path.c_str());
+    ASSERT_NE(status, nullptr);
+    EXPECT_EQ(status->length, 0x180000000LL);
+    free(status);
+}
+}  // namespace
