@@ -6,7 +6,7 @@
 #include <sys/stat.h>
 #include <windows.h>
 
-#include <cstdlib>  // exit, _exit, malloc
+#include <cstdlib>  // exit, _exit
 
 void platform_write_error(const char* bytes, int32_t length) {
     // Descriptor 2 stays in the runtime's text mode: _write itself turns
@@ -96,4 +96,17 @@ int platform_is_terminal(int32_t descriptor) {
 
 bool platform_has_drive_designators() { return true; }
 
-void* platform_allocate(size_t bytes) { return std::malloc(bytes); }
+uint32_t platform_error_code() { return GetLastError(); }
+
+void platform_set_error_code(uint32_t code) { SetLastError(code); }
+
+int32_t platform_error_message(uint32_t code, char* buffer, int32_t size) {
+    if (size <= 0) return 0;
+    // A failed lookup sets the thread's code itself; the caller is still
+    // reading the code it asked about.
+    DWORD saved = GetLastError();
+    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
+                                  buffer, static_cast<DWORD>(size), nullptr);
+    SetLastError(saved);
+    return length != 0 ? 1 : 0;
+}
