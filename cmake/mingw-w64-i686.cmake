@@ -19,8 +19,3 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 # so the binary runs where no MinGW runtime is installed.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 
-# Lets CMake run the cross-built programs (try_run, tests) through Wine.
-find_program(BRACKET_WINE wine)
-if(BRACKET_WINE)
-  set(CMAKE_CROSSCOMPILING_EMULATOR ${BRACKET_WINE})
-endif()
