@@ -1,6 +1,6 @@
 # Cross build for 32-bit Windows consoles with Debian's MinGW-w64 compilers
-# (msvcrt runtime):  cmake -S . -B build-windows \
-#   -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-i686.cmake -DBRACKET_BUILD_TESTS=OFF
+# (msvcrt runtime); scripts/build-windows.sh uses it:
+#   cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-i686.cmake
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
 
