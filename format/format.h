@@ -61,6 +61,7 @@ struct FormatFlag {
         BYTE = 4096,
     };
 };
+// FormatFlag::ALTERNATE under a name that <wingdi.h>'s macro cannot reach.
 constexpr uint32_t FORMAT_FLAG_ALTERNATE = FormatFlag::ALTERNATE;
 #pragma pop_macro("ALTERNATE")
 

@@ -12,7 +12,7 @@ namespace {
 constexpr char NIL_TEXT[] = "<nil>";
 constexpr int32_t NIL_LENGTH = 5;
 
-// Step 1 of both field writers: the precision caps the count.
+// The precision caps the characters of a field.
 inline int32_t capped_count(const FormatState* state, int32_t count) {
     if ((state->flags & FormatFlag::PRECISION_SET) != 0 && count > state->precision) {
         return state->precision;
@@ -20,8 +20,7 @@ inline int32_t capped_count(const FormatState* state, int32_t count) {
     return count;
 }
 
-// Step 2 of both field writers: the fill is the width minus the count. A
-// count below 0 (a precision that wrapped negative, from a "*" argument of the
+// The fill is the width minus the count, in characters. A count below 0 (a precision that wrapped negative, from a "*" argument of the
 // most negative value) writes no character and takes no position, and the
 // difference is taken without overflow, so a negative width writes no fill.
 inline int32_t fill_of(const FormatState* state, int32_t count) {

@@ -1,4 +1,4 @@
-// The field writers and the text conversions (Part 3.3), each run on a
+// The field writers and the text conversions, each run on a
 // prepared FormatState as the format loop would run it, in narrow and in
 // wide output, with canary bytes after every buffer.
 #include <gtest/gtest.h>

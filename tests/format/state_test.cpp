@@ -1,4 +1,4 @@
-// The output protocol (Part 3.2): make_room narrow and wide, with and without
+// The output protocol: make_room narrow and wide, with and without
 // an overflow hook, and an exhausted buffer that stays exhausted.
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-// The codec (Part 3.1): decoding against an independent model over every
+// The codec: decoding against an independent model over every
 // three-byte prefix, encoding over the whole 16-bit range, and the counters.
 #include <gtest/gtest.h>
 
@@ -68,7 +68,7 @@ TEST(Utf8Decode, MatchesTheReferenceForEveryThreeBytePrefix) {
     EXPECT_EQ(mismatches, 0);
 }
 
-TEST(Utf8Decode, SpecExamples) {
+TEST(Utf8Decode, KnownSequences) {
     struct Case {
         std::string bytes;
         Char16 value;
@@ -196,7 +196,7 @@ TEST(Utf8Encode, RoundTripsTheWhole16BitRange) {
     }
 }
 
-TEST(Utf8Encode, SpecExamples) {
+TEST(Utf8Encode, BoundaryValues) {
     struct Case {
         Char16 value;
         std::string bytes;
@@ -251,7 +251,7 @@ TEST(Utf8SequenceComplete, JudgesByTheLeadByteAlone) {
     EXPECT_EQ(utf8_sequence_complete(nullptr, -1), 0);
 }
 
-TEST(Utf8SequenceComplete, SpecExamples) {
+TEST(Utf8SequenceComplete, KnownSequences) {
     EXPECT_EQ(utf8_sequence_complete("A", 1), 1);
     EXPECT_EQ(utf8_sequence_complete("\xC3", 1), 0);
     EXPECT_EQ(utf8_sequence_complete("\xC3\xA9", 2), 1);
@@ -260,7 +260,7 @@ TEST(Utf8SequenceComplete, SpecExamples) {
     EXPECT_EQ(utf8_sequence_complete("\xF0\x9F\x98", 3), 1);
 }
 
-TEST(Utf8Count, SpecExamples) {
+TEST(Utf8Count, KnownTexts) {
     EXPECT_EQ(utf8_count_chars(""), 0);
     EXPECT_EQ(utf8_count_chars("abc"), 3);
     EXPECT_EQ(utf8_count_chars("\xF0\x9F\x98\x80"), 4);
@@ -282,9 +282,8 @@ TEST(Utf8Count, SpecExamples) {
     EXPECT_EQ(utf8_count_chars_bounded("h\xC3\xA9", 0x80000000u), 2);
 }
 
-// The bounded counter, modelled from its description: step over whole
-// sequences, and stop at the terminator or at a lead byte that needs more
-// bytes than are left.
+// A second, simpler bounded counter: step over whole sequences, and stop at
+// the terminator or at a lead byte that needs more bytes than are left.
 int32_t reference_bounded(const std::string& text, uint32_t n) {
     int32_t count = 0;
     size_t pos = 0;
