@@ -158,14 +158,16 @@ void register_workload() {
     benchmark::RegisterBenchmark((name + LIBRARY_NAMES[STB]).c_str(), time_call<STB, W>);
 }
 
-// Keeps the console report and remembers each benchmark's time per call:
-// the median of the repetitions when there are several.
+// Remembers each benchmark's time per call, the median of the repetitions
+// when there are several, for the table at the end; the console shows the
+// machine's context, and each run's line only with --verbose.
 class RecordingReporter : public benchmark::ConsoleReporter {
 public:
     std::map<std::string, double> nanoseconds;
+    bool verbose = false;
 
     void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
+        if (verbose) ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs) {
             if (run.error_occurred) continue;
             std::string name = run.run_name.str();
@@ -209,16 +211,27 @@ std::string shown(const char* bytes, int length) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    // Five repetitions and their median unless the caller chose otherwise.
-    std::vector<char*> arguments(argv, argv + argc);
+    // Five repetitions of at least 0.2 s each, and their median, unless the
+    // caller chose otherwise.
+    std::vector<char*> arguments{argv[0]};
     std::string repetitions = "--benchmark_repetitions=5";
     std::string aggregates = "--benchmark_report_aggregates_only=true";
-    bool chosen = false;
-    for (int i = 1; i < argc; ++i) chosen |= strncmp(argv[i], "--benchmark_repetitions", 23) == 0;
-    if (!chosen) {
+    std::string min_time = "--benchmark_min_time=0.2";
+    bool chosen_repetitions = false, chosen_time = false, verbose = false;
+    for (int i = 1; i < argc; ++i) {
+        if (strcmp(argv[i], "--verbose") == 0) {
+            verbose = true;
+            continue;
+        }
+        chosen_repetitions |= strncmp(argv[i], "--benchmark_repetitions", 23) == 0;
+        chosen_time |= strncmp(argv[i], "--benchmark_min_time", 20) == 0;
+        arguments.push_back(argv[i]);
+    }
+    if (!chosen_repetitions) {
         arguments.push_back(repetitions.data());
         arguments.push_back(aggregates.data());
     }
+    if (!chosen_time) arguments.push_back(min_time.data());
     int count = static_cast<int>(arguments.size());
     benchmark::Initialize(&count, arguments.data());
 
@@ -247,6 +260,7 @@ int main(int argc, char** argv) {
     register_workload<PAD_UTF8>();
 
     RecordingReporter reporter;
+    reporter.verbose = verbose;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
 
