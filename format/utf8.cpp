@@ -5,47 +5,9 @@
 
 #include <cstdint>
 
-namespace {
+#include "format/utf8_inline.h"
 
-inline uint32_t byte_at(const char* text, int32_t index) {
-    return static_cast<unsigned char>(text[index]);
-}
-
-// A malformed byte stands for one character of its own, whatever follows it,
-// so that the next decode starts at the very next byte.
-inline int32_t malformed(Char16* value) {
-    *value = MALFORMED_CHAR16;
-    return 1;
-}
-
-}  // namespace
-
-int32_t decode_utf8_char(Char16* value, const char* text) {
-    const uint32_t b0 = byte_at(text, 0);
-    if (b0 < 0x80) {
-        // Single byte, the terminator included.
-        *value = static_cast<Char16>(b0);
-        return 1;
-    }
-    // The second byte is read for every lead of 0x80 or more.
-    const uint32_t t1 = byte_at(text, 1) ^ 0x80;
-    if (t1 >= 0x40) return malformed(value);  // not a continuation byte: read no further
-    if (b0 < 0xE0) {
-        if (b0 < 0xC0) return malformed(value);  // a continuation byte in lead position
-        const uint32_t v = ((b0 << 6) | t1) & 0x7FF;
-        if (v < 0x80) return malformed(value);  // overlong: C0, C1
-        *value = static_cast<Char16>(v);
-        return 2;
-    }
-    // The third byte is read only after a continuation byte in second place.
-    const uint32_t t2 = byte_at(text, 2) ^ 0x80;
-    if (t2 >= 0x40) return malformed(value);
-    if (b0 >= 0xF0) return malformed(value);  // no four-byte forms, judged only here
-    const uint32_t v = ((b0 << 12) | (t1 << 6) | t2) & 0xFFFF;
-    if (v < 0x800) return malformed(value);  // overlong: E0 with a second byte below A0
-    *value = static_cast<Char16>(v);
-    return 3;
-}
+int32_t decode_utf8_char(Char16* value, const char* text) { return decode_utf8_inline(value, text); }
 
 int32_t encode_utf8_char(char* buffer, const Char16* value) {
     const uint32_t v = *value;
@@ -78,7 +40,7 @@ int32_t utf8_units_length(const Char16* units, int32_t count) {
 
 int32_t utf8_sequence_complete(const char* text, int32_t n) {
     if (n <= 0) return 0;  // nothing is read
-    const uint32_t b0 = byte_at(text, 0);
+    const uint32_t b0 = static_cast<unsigned char>(text[0]);
     int32_t required = 3;
     if (b0 < 0x80) {
         required = 1;
