@@ -10,6 +10,23 @@
 
 #include "format/format.h"
 
+// The precision caps the characters of a field.
+inline int32_t capped_count(const FormatState* state, int32_t count) {
+    if ((state->flags & FormatFlag::PRECISION_SET) != 0 && count > state->precision) {
+        return state->precision;
+    }
+    return count;
+}
+
+// The fill is the width minus the count, in characters. A count below 0 (a
+// precision that wrapped negative, from a "*" argument of the most negative
+// value) writes no character and takes no position, and the difference is
+// taken without overflow, so a negative width writes no fill.
+inline int32_t fill_of(const FormatState* state, int32_t count) {
+    const int64_t fill = static_cast<int64_t>(state->width) - (count < 0 ? 0 : count);
+    return fill > 0 ? static_cast<int32_t>(fill) : 0;
+}
+
 struct Writer {
     FormatState* state;
     char* out;
@@ -22,6 +39,15 @@ inline Writer writer_begin(FormatState* state) { return Writer{state, state->out
 inline bool writer_fits(const Writer* w, int32_t bytes) {
     return reinterpret_cast<uintptr_t>(w->out) + static_cast<uint32_t>(bytes) <=
            reinterpret_cast<uintptr_t>(w->limit);
+}
+
+// True when a stretch of bytes fits before the limit as a whole, for any
+// length: then every unit in it would have passed its own room test, so
+// writing the stretch at once gives what writing it unit by unit gives.
+inline bool writer_fits_stretch(const Writer* w, size_t bytes) {
+    const uintptr_t out = reinterpret_cast<uintptr_t>(w->out);
+    const uintptr_t limit = reinterpret_cast<uintptr_t>(w->limit);
+    return out <= limit && bytes <= limit - out;
 }
 
 // Makes sure a unit of bytes fits at the local position, through make_room
@@ -37,6 +63,44 @@ inline bool writer_room(Writer* w, int32_t bytes) {
 
 // Stores one byte; the caller has made room.
 inline void writer_put_byte(Writer* w, char byte) { *w->out++ = byte; }
+
+// Stores bytes as they are; the caller has made room for all of them. The
+// stretches here are mostly a few bytes long, where two overlapping moves
+// of a fixed size beat a call to memcpy.
+inline void writer_put_bytes(Writer* w, const char* bytes, size_t n) {
+    char* out = w->out;
+    if (n >= 8 && n <= 16) {
+        uint64_t head, tail;
+        memcpy(&head, bytes, 8);
+        memcpy(&tail, bytes + n - 8, 8);
+        memcpy(out, &head, 8);
+        memcpy(out + n - 8, &tail, 8);
+    } else if (n >= 4 && n < 8) {
+        uint32_t head, tail;
+        memcpy(&head, bytes, 4);
+        memcpy(&tail, bytes + n - 4, 4);
+        memcpy(out, &head, 4);
+        memcpy(out + n - 4, &tail, 4);
+    } else if (n < 4) {
+        for (size_t i = 0; i < n; ++i) out[i] = bytes[i];
+    } else {
+        memcpy(out, bytes, n);
+    }
+    w->out = out + n;
+}
+
+// Stores n spaces (n not negative); the caller has made room for all.
+inline void writer_put_spaces(Writer* w, int32_t n) {
+    char* out = w->out;
+    if (n >= 8) {
+        const uint64_t spaces = 0x2020202020202020u;
+        for (int32_t i = 0; i + 8 <= n; i += 8) memcpy(out + i, &spaces, sizeof spaces);
+        memcpy(out + n - 8, &spaces, sizeof spaces);  // the rest, overlapping
+    } else {
+        for (int32_t i = 0; i < n; ++i) out[i] = ' ';
+    }
+    w->out = out + n;
+}
 
 // Stores one Char16 unit in the host's byte order; the caller has made room.
 inline void writer_put_unit(Writer* w, Char16 unit) {
@@ -71,4 +135,28 @@ inline void writer_commit(Writer* w) {
     int32_t bytes = static_cast<int32_t>(w->out - state->out);
     state->emitted += state->wide ? bytes / 2 : bytes;
     state->out = w->out;
+}
+
+// put_utf8_field for a text that re-encodes to itself (ASCII, or UTF-8 with
+// no malformed byte) and whose count characters take exactly length bytes:
+// the same output, and in narrow output, when the fill and the text fit
+// together, no unit of either could meet the limit, so one pass writes them
+// both. Inline, for the integer and string conversions.
+inline int32_t put_verbatim_field(FormatState* state, const char* text, int32_t count, int32_t length) {
+    if (state->wide == 0 && capped_count(state, count) == count) {
+        const int32_t fill = fill_of(state, count);
+        Writer w = writer_begin(state);
+        if (writer_fits_stretch(&w, static_cast<size_t>(fill) + static_cast<size_t>(length))) {
+            if ((state->flags & FormatFlag::LEFT_ALIGN) != 0) {
+                writer_put_bytes(&w, text, static_cast<size_t>(length));
+                writer_put_spaces(&w, fill);
+            } else {
+                writer_put_spaces(&w, fill);
+                writer_put_bytes(&w, text, static_cast<size_t>(length));
+            }
+            writer_commit(&w);
+            return 0;
+        }
+    }
+    return put_utf8_field(state, text, count, length);
 }

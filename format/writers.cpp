@@ -2,9 +2,11 @@
 // spec's width, precision and alignment, into narrow or wide output. Every
 // unit goes through the writer protocol of writer.h.
 #include <cstdint>
+#include <cstring>  // memcpy, strlen
 
 #include "format/format.h"
 #include "format/utf8.h"
+#include "format/utf8_inline.h"
 #include "format/writer.h"
 
 namespace {
@@ -12,23 +14,8 @@ namespace {
 constexpr char NIL_TEXT[] = "<nil>";
 constexpr int32_t NIL_LENGTH = 5;
 
-// The precision caps the characters of a field.
-inline int32_t capped_count(const FormatState* state, int32_t count) {
-    if ((state->flags & FormatFlag::PRECISION_SET) != 0 && count > state->precision) {
-        return state->precision;
-    }
-    return count;
-}
-
-// The fill is the width minus the count, in characters. A count below 0 (a precision that wrapped negative, from a "*" argument of the
-// most negative value) writes no character and takes no position, and the
-// difference is taken without overflow, so a negative width writes no fill.
-inline int32_t fill_of(const FormatState* state, int32_t count) {
-    const int64_t fill = static_cast<int64_t>(state->width) - (count < 0 ? 0 : count);
-    return fill > 0 ? static_cast<int32_t>(fill) : 0;
-}
-
 inline int32_t pad(FormatState* state, int32_t n) {
+    if (n <= 0) return 0;  // most fields have no fill: spare the call
     return state->wide ? pad_wide(state, n) : pad_narrow(state, n);
 }
 
@@ -36,6 +23,12 @@ inline int32_t pad(FormatState* state, int32_t n) {
 
 int32_t pad_narrow(FormatState* state, int32_t n) {
     Writer w = writer_begin(state);
+    if (n > 0 && writer_fits_stretch(&w, static_cast<size_t>(n))) {
+        // The whole fill fits, so no space of it could have met the limit.
+        writer_put_spaces(&w, n);
+        writer_commit(&w);
+        return 0;
+    }
     for (int32_t i = 0; i < n; ++i) {
         if (!writer_room(&w, 1)) return -1;  // make_room committed the spaces before
         writer_put_byte(&w, ' ');
@@ -54,16 +47,64 @@ int32_t pad_wide(FormatState* state, int32_t n) {
     return 0;
 }
 
-int32_t put_utf8_field(FormatState* state, const char* text, int32_t count, int32_t length) {
-    count = capped_count(state, count);
-    const int32_t fill = fill_of(state, count);
-    const bool left = (state->flags & FormatFlag::LEFT_ALIGN) != 0;
-    if (!left && pad(state, fill) < 0) return -1;
+namespace {
 
+// The characters of a UTF-8 field, the fill aside: the first count
+// characters of text (length bytes readable), re-encoded for the output
+// form. Returns -1 when the room ran out, and in wide output also when the
+// text was not read to its end.
+int32_t put_utf8_characters(FormatState* state, const char* text, int32_t count, int32_t length) {
     const char* p = text;
     const char* const end = text + length;
     Writer w = writer_begin(state);
-    for (int32_t i = 0; i < count; ++i) {
+    int32_t i = 0;
+    if (!state->wide && count > 0 && writer_fits_stretch(&w, static_cast<size_t>(count) * UTF8_MAX_BYTES)) {
+        // Room for every character at its longest, so none can meet the
+        // limit and the units need no room test of their own. ASCII goes
+        // out eight bytes at a time while eight more characters are due
+        // (they lie within the text, whatever they are); a well-formed
+        // sequence, which would re-encode to itself, is copied as it
+        // stands. A sequence cut short by the end of the text is left to
+        // the loop below, which stops there just the same.
+        char* out = w.out;
+        while (i < count) {
+            if (count - i >= 8) {
+                uint64_t word;
+                memcpy(&word, p, sizeof word);
+                if ((word & 0x8080808080808080u) == 0) {
+                    memcpy(out, &word, sizeof word);
+                    out += 8;
+                    p += 8;
+                    i += 8;
+                    continue;
+                }
+            }
+            const unsigned char b = static_cast<unsigned char>(*p);
+            if (b < 0x80) {
+                *out++ = static_cast<char>(b);
+                ++p;
+            } else {
+                if (end - p < UTF8_MAX_BYTES && utf8_sequence_complete(p, static_cast<int32_t>(end - p)) == 0) {
+                    break;
+                }
+                Char16 c;
+                const int32_t step = decode_utf8_inline(&c, p);
+                if (step == 1) {
+                    // A malformed byte is MALFORMED_CHAR16, which encodes as C2 80.
+                    out[0] = static_cast<char>(0xC2);
+                    out[1] = static_cast<char>(0x80);
+                    out += 2;
+                } else {
+                    for (int32_t k = 0; k < step; ++k) out[k] = p[k];
+                    out += step;
+                }
+                p += step;
+            }
+            ++i;
+        }
+        w.out = out;
+    }
+    for (; i < count; ++i) {
         Char16 c;
         const unsigned char b = static_cast<unsigned char>(*p);
         if (b < 0x80) {
@@ -81,6 +122,17 @@ int32_t put_utf8_field(FormatState* state, const char* text, int32_t count, int3
 
     // Only wide output reports a text that was not read to its end.
     if (state->wide && p < end) return -1;
+    return 0;
+}
+
+}  // namespace
+
+int32_t put_utf8_field(FormatState* state, const char* text, int32_t count, int32_t length) {
+    count = capped_count(state, count);
+    const int32_t fill = fill_of(state, count);
+    const bool left = (state->flags & FormatFlag::LEFT_ALIGN) != 0;
+    if (!left && pad(state, fill) < 0) return -1;
+    if (put_utf8_characters(state, text, count, length) < 0) return -1;
     if (left && pad(state, fill) < 0) return -1;
     return 0;
 }
@@ -109,10 +161,28 @@ int32_t format_utf8_string(FormatState* state, const char* text) {
         // The precision bounds bytes here; count what lies whole within them.
         while (length < state->precision && text[length] != 0) ++length;
         count = utf8_count_chars_bounded(text, static_cast<uint32_t>(length));
-    } else {
-        while (text[length] != 0) ++length;
-        count = utf8_count_chars(text);
+        return put_utf8_field(state, text, count, length);
     }
+    // An ASCII text has as many characters as bytes; past its first other
+    // byte the characters are counted as utf8_count_chars counts them, and a
+    // malformed byte among them means the text does not come out as it is.
+    // A short text is measured in the pass that checks it for ASCII; a
+    // longer one by strlen, which takes many bytes a step.
+    constexpr int32_t SHORT_TEXT = 16;
+    while (length < SHORT_TEXT && text[length] != 0 && static_cast<unsigned char>(text[length]) < 0x80) ++length;
+    count = length;
+    bool well_formed = true;
+    if (length == SHORT_TEXT || text[length] != 0) {
+        length += static_cast<int32_t>(strlen(text + length));
+        count += static_cast<int32_t>(ascii_prefix(text + count, static_cast<size_t>(length - count)));
+        for (int32_t at = count; at < length; ++count) {
+            Char16 ignored;
+            const int32_t step = decode_utf8_inline(&ignored, text + at);
+            if (step == 1 && static_cast<unsigned char>(text[at]) >= 0x80) well_formed = false;
+            at += step;
+        }
+    }
+    if (well_formed) return put_verbatim_field(state, text, count, length);
     return put_utf8_field(state, text, count, length);
 }
 
