@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "format/format.h"
+#include "format/writer.h"  // put_verbatim_field
 
 namespace {
 
@@ -32,20 +33,82 @@ int32_t written(const Text* text) { return static_cast<int32_t>(text->end - text
 
 void put(Text* text, char c) { *--text->first = c; }
 
+// "00" to "99": decimal digits two at a time, which halves the divisions.
+const char DIGIT_PAIRS[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
 // Writes the digits of value, a magnitude, with a separator between every
-// three. Templated so that a 32-bit value never pays for 64-bit division,
-// which is a library call on 32-bit targets.
-template <typename Unsigned>
-void put_digits(Text* text, Unsigned value, Unsigned base, const char* alphabet, bool group) {
-    while (value != 0) {
-        Unsigned digit = value % base;
-        value /= base;
-        if (group && text->length % 4 == 3) {
-            put(text, ',');
+// three when grouping. The base is a constant in each copy, so that its
+// divisions become multiplications and shifts; the value's own type keeps
+// a 32-bit value from paying for 64-bit division, which is a library call
+// on 32-bit targets.
+template <typename Unsigned, uint32_t Base>
+void put_digits_in(Text* text, Unsigned value, const char* alphabet, bool group) {
+    if (group && Base == 10) {
+        // Three digits, then a separator, while more digits follow: the
+        // separator stands between every three digits counted from the right.
+        char* first = text->first;
+        while (value >= 1000) {
+            const uint32_t three = static_cast<uint32_t>(value % 1000);
+            value /= 1000;
+            first -= 4;
+            first[0] = ',';
+            first[1] = static_cast<char>('0' + three / 100);
+            first[2] = DIGIT_PAIRS[2 * (three % 100)];
+            first[3] = DIGIT_PAIRS[2 * (three % 100) + 1];
+        }
+        text->length += static_cast<int32_t>(text->first - first);
+        text->first = first;
+        group = false;  // the leading one to three digits have no separator
+    }
+    if (group) {
+        while (value != 0) {
+            const Unsigned digit = value % Base;
+            value /= Base;
+            if (text->length % 4 == 3) {
+                put(text, ',');
+                ++text->length;
+            }
+            put(text, alphabet[digit]);
             ++text->length;
         }
-        put(text, alphabet[digit]);
-        ++text->length;
+        return;
+    }
+    char* first = text->first;
+    if (Base == 10) {
+        while (value >= 100) {
+            const Unsigned pair = value % 100;
+            value /= 100;
+            first -= 2;
+            first[0] = DIGIT_PAIRS[2 * pair];
+            first[1] = DIGIT_PAIRS[2 * pair + 1];
+        }
+        if (value >= 10) {
+            first -= 2;
+            first[0] = DIGIT_PAIRS[2 * value];
+            first[1] = DIGIT_PAIRS[2 * value + 1];
+        } else if (value != 0) {
+            *--first = static_cast<char>('0' + value);
+        }
+    } else {
+        while (value != 0) {
+            *--first = alphabet[value % Base];
+            value /= Base;
+        }
+    }
+    text->length += static_cast<int32_t>(text->first - first);
+    text->first = first;
+}
+
+template <typename Unsigned>
+void put_digits(Text* text, Unsigned value, uint32_t base, const char* alphabet, bool group) {
+    switch (base) {
+        case 10: put_digits_in<Unsigned, 10>(text, value, alphabet, group); break;
+        case 16: put_digits_in<Unsigned, 16>(text, value, alphabet, group); break;
+        case 8: put_digits_in<Unsigned, 8>(text, value, alphabet, group); break;
+        default: put_digits_in<Unsigned, 2>(text, value, alphabet, group); break;
     }
 }
 
@@ -166,5 +229,6 @@ int32_t convert_integer(FormatState* state) {
 
     // The precision has been spent on digits; it must not cut the text.
     state->flags &= ~static_cast<uint32_t>(FormatFlag::PRECISION_SET);
-    return put_utf8_field(state, text.first, text.length, text.length);
+    // One byte a character: the digits come out as they stand.
+    return put_verbatim_field(state, text.first, text.length, text.length);
 }
