@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "format/format.h"
+#include "format/verb_lookup.h"
 #include "portability/error_text.h"  // convert_error_text serves the verb "r"
 
 // Ascending code order, ended by a row of code 0.
@@ -34,6 +35,14 @@ const VerbEntry builtin_verbs[] = {
 VerbEntry installed_verbs[MAX_INSTALLED_VERBS];
 int32_t installed_verb_count = 0;
 
+uint8_t installed_row_hint[128];
+
+namespace {
+void remember_row(int32_t code, int32_t row) {
+    if (code < 128) installed_row_hint[code] = static_cast<uint8_t>(row + 1);
+}
+}  // namespace
+
 void verb_table_enter() {}
 void verb_table_leave() {}
 
@@ -44,6 +53,7 @@ int32_t install_verb(int32_t code, ConversionHandler handler) {
     for (int32_t i = 0; i < installed_verb_count; ++i) {
         if (installed_verbs[i].code == static_cast<uint32_t>(code)) {
             installed_verbs[i].handler = handler;
+            remember_row(code, i);
             verb_table_leave();
             return 0;
         }
@@ -58,11 +68,14 @@ int32_t install_verb(int32_t code, ConversionHandler handler) {
     row->handler = handler;
     ++installed_verb_count;
     row->code = static_cast<uint32_t>(code);
+    remember_row(code, installed_verb_count - 1);
     verb_table_leave();
     return 0;
 }
 
 ConversionHandler find_verb_handler(Char16 code) {
+    ConversionHandler hinted = hinted_verb_handler(code);
+    if (hinted != nullptr) return hinted;
     for (int32_t i = 0; i < installed_verb_count; ++i) {
         if (installed_verbs[i].code == code) return installed_verbs[i].handler;
     }
