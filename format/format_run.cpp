@@ -4,6 +4,7 @@
 
 #include "format/format.h"
 #include "format/utf8.h"
+#include "format/verb_lookup.h"
 #include "format/writer.h"
 
 namespace {
@@ -15,6 +16,26 @@ namespace {
 const char* copy_literal(FormatState* state, const char* position) {
     Writer w = writer_begin(state);
     bool wide = state->wide != 0;
+    if (!wide) {
+        // No sequence reaches across a "%" or the terminator (neither is a
+        // continuation byte), so the bytes up to the first of them are whole
+        // units; when they all fit they go out in one copy, and only a
+        // stretch that meets the limit is taken unit by unit.
+        const char* end = position;
+        for (;; ++end) {
+            // Both stops lie at or below "%": most text bytes are ruled out
+            // by one comparison.
+            const unsigned char byte = static_cast<unsigned char>(*end);
+            if (byte <= '%' && (byte == '\0' || byte == '%')) break;
+        }
+        const size_t bytes = static_cast<size_t>(end - position);
+        if (bytes == 0) return end;  // nothing to write or commit
+        if (writer_fits_stretch(&w, bytes)) {
+            writer_put_bytes(&w, position, bytes);
+            writer_commit(&w);
+            return end;
+        }
+    }
     for (;;) {
         unsigned char byte = static_cast<unsigned char>(*position);
         if (byte == 0 || byte == '%') break;
@@ -36,6 +57,72 @@ const char* copy_literal(FormatState* state, const char* position) {
 
 }  // namespace
 
+const char* parse_spec(FormatState* state, const char* position) {
+    // The spec's fields live in locals while the spec is read and reach the
+    // state before anything can look at them: a handler, or the caller when
+    // the spec ends unterminated.
+    uint32_t flags = 0;
+    int32_t width = 0;
+    int32_t precision = 0;
+    for (;;) {
+        Char16 c = static_cast<unsigned char>(*position);
+        if (c < 0x80) {
+            ++position;  // the usual spec character, decoded by itself
+        } else {
+            position += decode_utf8_char(&c, position);
+        }
+
+        int32_t number;
+        if (c >= '0' && c <= '9') {
+            if (c == '0' && !(flags & FormatFlag::WIDTH_SET)) {
+                // Only before any number is "0" the zero flag; after one it is a digit.
+                flags |= FormatFlag::ZERO_PAD;
+                continue;
+            }
+            // No overflow test: a longer number wraps modulo 2^32.
+            uint32_t value = c - '0';
+            while (*position >= '0' && *position <= '9') {
+                value = value * 10 + static_cast<uint32_t>(*position - '0');
+                ++position;
+            }
+            number = static_cast<int32_t>(value);
+        } else if (c == '.') {
+            flags |= FormatFlag::WIDTH_SET | FormatFlag::PRECISION_SET;
+            continue;
+        } else if (c == '*') {
+            number = va_arg(state->args, int32_t);
+            if (number < 0) {
+                // Two's complement: the most negative value stays negative.
+                number = static_cast<int32_t>(0u - static_cast<uint32_t>(number));
+                flags |= FormatFlag::LEFT_ALIGN;
+            }
+        } else {
+            state->verb = c;
+            state->flags = flags;
+            state->width = width;
+            state->precision = precision;
+            if (c == 0) return nullptr;
+            int32_t result = find_verb_handler_fast(c)(state);
+            if (result < 0) return nullptr;
+            if (result == 0) return position;
+            flags = state->flags;
+            width = state->width;
+            precision = state->precision;
+            continue;
+        }
+
+        // The first number is the width unless a "." came first; every later
+        // one is the precision, and the last wins.
+        if (flags & FormatFlag::WIDTH_SET) {
+            precision = number;
+            flags |= FormatFlag::PRECISION_SET;
+        } else {
+            width = number;
+            flags |= FormatFlag::WIDTH_SET;
+        }
+    }
+}
+
 int32_t format_run(FormatState* state, const char* format) {
     int32_t emitted_at_entry = state->emitted;
     const char* position = format;
@@ -45,58 +132,5 @@ int32_t format_run(FormatState* state, const char* format) {
         if (*position == '\0') return state->emitted - emitted_at_entry;
         position = parse_spec(state, position + 1);
         if (position == nullptr) return -1;
-    }
-}
-
-const char* parse_spec(FormatState* state, const char* position) {
-    state->flags = 0;
-    state->precision = 0;
-    state->width = 0;
-    for (;;) {
-        Char16 c;
-        position += decode_utf8_char(&c, position);
-        state->verb = c;
-
-        int32_t number;
-        if (c == 0) {
-            return nullptr;
-        } else if (c == '*') {
-            number = va_arg(state->args, int32_t);
-            if (number < 0) {
-                // Two's complement: the most negative value stays negative.
-                number = static_cast<int32_t>(0u - static_cast<uint32_t>(number));
-                state->flags |= FormatFlag::LEFT_ALIGN;
-            }
-        } else if (c == '.') {
-            state->flags |= FormatFlag::WIDTH_SET | FormatFlag::PRECISION_SET;
-            continue;
-        } else if (c == '0' && !(state->flags & FormatFlag::WIDTH_SET)) {
-            // Only before any number is "0" the zero flag; after one it is a digit.
-            state->flags |= FormatFlag::ZERO_PAD;
-            continue;
-        } else if (c >= '0' && c <= '9') {
-            // No overflow test: a longer number wraps modulo 2^32.
-            uint32_t value = c - '0';
-            while (*position >= '0' && *position <= '9') {
-                value = value * 10 + static_cast<uint32_t>(*position - '0');
-                ++position;
-            }
-            number = static_cast<int32_t>(value);
-        } else {
-            int32_t result = find_verb_handler(c)(state);
-            if (result < 0) return nullptr;
-            if (result == 0) return position;
-            continue;
-        }
-
-        // The first number is the width unless a "." came first; every later
-        // one is the precision, and the last wins.
-        if (state->flags & FormatFlag::WIDTH_SET) {
-            state->precision = number;
-            state->flags |= FormatFlag::PRECISION_SET;
-        } else {
-            state->width = number;
-            state->flags |= FormatFlag::WIDTH_SET;
-        }
     }
 }
