@@ -6,7 +6,7 @@
 #pragma once
 
 #include <cstdint>
-#include <cstring>  // memcpy
+#include <cstring>  // memcpy, memset
 
 #include "format/format.h"
 
@@ -65,39 +65,51 @@ inline bool writer_room(Writer* w, int32_t bytes) {
 inline void writer_put_byte(Writer* w, char byte) { *w->out++ = byte; }
 
 // Stores bytes as they are; the caller has made room for all of them. The
-// stretches here are mostly a few bytes long, where two overlapping moves
-// of a fixed size beat a call to memcpy.
+// stretches here are mostly a few bytes long: up to 16 bytes take at most
+// two overlapping moves of a fixed size, cheaper than a call to memcpy
+// (which is also what a plain loop here would compile to).
 inline void writer_put_bytes(Writer* w, const char* bytes, size_t n) {
     char* out = w->out;
-    if (n >= 8 && n <= 16) {
+    if (n > 16) {
+        memcpy(out, bytes, n);
+    } else if (n >= 8) {
         uint64_t head, tail;
         memcpy(&head, bytes, 8);
         memcpy(&tail, bytes + n - 8, 8);
         memcpy(out, &head, 8);
         memcpy(out + n - 8, &tail, 8);
-    } else if (n >= 4 && n < 8) {
+    } else if (n >= 4) {
         uint32_t head, tail;
         memcpy(&head, bytes, 4);
         memcpy(&tail, bytes + n - 4, 4);
         memcpy(out, &head, 4);
         memcpy(out + n - 4, &tail, 4);
-    } else if (n < 4) {
-        for (size_t i = 0; i < n; ++i) out[i] = bytes[i];
-    } else {
-        memcpy(out, bytes, n);
+    } else if (n > 0) {
+        // One to three bytes: the first, the middle and the last.
+        out[0] = bytes[0];
+        out[n / 2] = bytes[n / 2];
+        out[n - 1] = bytes[n - 1];
     }
     w->out = out + n;
 }
 
-// Stores n spaces (n not negative); the caller has made room for all.
+// Stores n spaces (n not negative); the caller has made room for all. As
+// writer_put_bytes: fixed-size moves up to 16, memset beyond.
 inline void writer_put_spaces(Writer* w, int32_t n) {
     char* out = w->out;
-    if (n >= 8) {
-        const uint64_t spaces = 0x2020202020202020u;
-        for (int32_t i = 0; i + 8 <= n; i += 8) memcpy(out + i, &spaces, sizeof spaces);
-        memcpy(out + n - 8, &spaces, sizeof spaces);  // the rest, overlapping
-    } else {
-        for (int32_t i = 0; i < n; ++i) out[i] = ' ';
+    const uint64_t spaces = 0x2020202020202020u;
+    if (n > 16) {
+        memset(out, ' ', static_cast<size_t>(n));
+    } else if (n >= 8) {
+        memcpy(out, &spaces, 8);
+        memcpy(out + n - 8, &spaces, 8);
+    } else if (n >= 4) {
+        memcpy(out, &spaces, 4);
+        memcpy(out + n - 4, &spaces, 4);
+    } else if (n > 0) {
+        out[0] = ' ';
+        out[n / 2] = ' ';
+        out[n - 1] = ' ';
     }
     w->out = out + n;
 }

@@ -95,7 +95,9 @@ int32_t put_utf8_characters(FormatState* state, const char* text, int32_t count,
                     out[1] = static_cast<char>(0x80);
                     out += 2;
                 } else {
-                    for (int32_t k = 0; k < step; ++k) out[k] = p[k];
+                    out[0] = p[0];
+                    out[1] = p[1];
+                    if (step == 3) out[2] = p[2];
                     out += step;
                 }
                 p += step;
