@@ -19,21 +19,27 @@ const char* copy_literal(FormatState* state, const char* position) {
     if (!wide) {
         // No sequence reaches across a "%" or the terminator (neither is a
         // continuation byte), so the bytes up to the first of them are whole
-        // units; when they all fit they go out in one copy, and only a
-        // stretch that meets the limit is taken unit by unit.
-        const char* end = position;
-        for (;; ++end) {
-            // Both stops lie at or below "%": most text bytes are ruled out
-            // by one comparison.
-            const unsigned char byte = static_cast<unsigned char>(*end);
-            if (byte <= '%' && (byte == '\0' || byte == '%')) break;
-        }
-        const size_t bytes = static_cast<size_t>(end - position);
-        if (bytes == 0) return end;  // nothing to write or commit
-        if (writer_fits_stretch(&w, bytes)) {
-            writer_put_bytes(&w, position, bytes);
-            writer_commit(&w);
-            return end;
+        // units, copied here as they are found. Only bytes before the last
+        // UTF8_MAX_BYTES - 1 of the room are written this way: a unit that
+        // starts there fits whole, so none of its bytes can be one the
+        // unit-by-unit copy would not write. A stretch that reaches that far
+        // goes to the unit-by-unit copy from its start, which writes the
+        // same bytes again where they are.
+        const uintptr_t out = reinterpret_cast<uintptr_t>(w.out);
+        const uintptr_t limit = reinterpret_cast<uintptr_t>(w.limit);
+        if (out < limit && limit - out > static_cast<uintptr_t>(UTF8_MAX_BYTES - 1)) {
+            const size_t bound = limit - out - (UTF8_MAX_BYTES - 1);
+            for (size_t n = 0; n < bound; ++n) {
+                const unsigned char byte = static_cast<unsigned char>(position[n]);
+                // Both stops lie at or below "%": most bytes are ruled out
+                // by one comparison.
+                if (byte <= '%' && (byte == '\0' || byte == '%')) {
+                    w.out += n;
+                    writer_commit(&w);
+                    return position + n;
+                }
+                w.out[n] = static_cast<char>(byte);
+            }
         }
     }
     for (;;) {
