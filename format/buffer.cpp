@@ -1,23 +1,29 @@
 // The bounded entry points: narrow output into a caller's buffer, always
 // terminated after the last whole character.
-#include <cstdarg>  // va_list, va_copy, va_end
+#include <cstdarg>  // va_list, va_start, va_copy, va_end
 #include <cstdint>
 
 #include "format/format.h"
 
 namespace {
 
+// Prepares a narrow state over [buffer, end), end > buffer, with the last
+// byte kept for the terminator; the caller starts its arguments.
+void open_bounded(FormatState* state, char* buffer, char* end) {
+    state->wide = 0;
+    state->buffer_start = buffer;
+    state->out = buffer;
+    state->limit = end - 1;
+    state->overflow_hook = nullptr;
+    state->hook_arg = nullptr;
+    state->emitted = 0;
+}
+
 // Runs fmt into [buffer, end), end > buffer, and returns the terminator's
 // position. Whatever stopped the run, the text up to there stands.
 char* run_bounded(char* buffer, char* end, const char* format, va_list args) {
     FormatState state;
-    state.wide = 0;
-    state.buffer_start = buffer;
-    state.out = buffer;
-    state.limit = end - 1;
-    state.overflow_hook = nullptr;
-    state.hook_arg = nullptr;
-    state.emitted = 0;
+    open_bounded(&state, buffer, end);
     va_copy(state.args, args);
     format_run(&state, format);
     va_end(state.args);
@@ -33,11 +39,17 @@ int32_t format_buffer_args(char* buffer, int32_t size, const char* format, va_li
 }
 
 int32_t format_buffer(char* buffer, int32_t size, const char* format, ...) {
-    va_list args;
-    va_start(args, format);
-    int32_t result = format_buffer_args(buffer, size, format, args);
-    va_end(args);
-    return result;
+    if (size <= 0) return -1;
+    // format_buffer_args with the arguments started in the state itself:
+    // a copy of a list that was just started would wait for the stores that
+    // started it, read back in wider words.
+    FormatState state;
+    open_bounded(&state, buffer, buffer + size);
+    va_start(state.args, format);
+    format_run(&state, format);
+    va_end(state.args);
+    *state.out = '\0';
+    return static_cast<int32_t>(state.out - buffer);
 }
 
 char* format_range_args(char* buffer, char* end, const char* format, va_list args) {
