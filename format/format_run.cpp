@@ -25,11 +25,10 @@ const char* copy_literal(FormatState* state, const char* position) {
         // unit-by-unit copy would not write. A stretch that reaches that far
         // goes to the unit-by-unit copy from its start, which writes the
         // same bytes again where they are.
-        const uintptr_t out = reinterpret_cast<uintptr_t>(w.out);
-        const uintptr_t limit = reinterpret_cast<uintptr_t>(w.limit);
-        if (out < limit && limit - out > static_cast<uintptr_t>(UTF8_MAX_BYTES - 1)) {
-            const size_t bound = limit - out - (UTF8_MAX_BYTES - 1);
-            for (size_t n = 0; n < bound; ++n) {
+        const uintptr_t room = writer_room_left(&w);
+        if (room > static_cast<uintptr_t>(UTF8_MAX_BYTES - 1)) {
+            const uintptr_t bound = room - (UTF8_MAX_BYTES - 1);
+            for (uintptr_t n = 0; n < bound; ++n) {
                 const unsigned char byte = static_cast<unsigned char>(position[n]);
                 // Both stops lie at or below "%": most bytes are ruled out
                 // by one comparison.

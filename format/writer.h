@@ -50,6 +50,13 @@ inline bool writer_fits_stretch(const Writer* w, size_t bytes) {
     return out <= limit && bytes <= limit - out;
 }
 
+// The bytes of room before the limit; 0 when out is at or past it.
+inline uintptr_t writer_room_left(const Writer* w) {
+    const uintptr_t out = reinterpret_cast<uintptr_t>(w->out);
+    const uintptr_t limit = reinterpret_cast<uintptr_t>(w->limit);
+    return out <= limit ? limit - out : 0;
+}
+
 // Makes sure a unit of bytes fits at the local position, through make_room
 // on a miss; false when the buffer is exhausted.
 inline bool writer_room(Writer* w, int32_t bytes) {

@@ -58,7 +58,8 @@ int32_t put_utf8_characters(FormatState* state, const char* text, int32_t count,
     const char* const end = text + length;
     Writer w = writer_begin(state);
     int32_t i = 0;
-    if (!state->wide && count > 0 && writer_fits_stretch(&w, static_cast<size_t>(count) * UTF8_MAX_BYTES)) {
+    // Divided rather than multiplied, so that no count can wrap a 32-bit size.
+    if (!state->wide && count > 0 && static_cast<uintptr_t>(count) <= writer_room_left(&w) / UTF8_MAX_BYTES) {
         // Room for every character at its longest, so none can meet the
         // limit and the units need no room test of their own. ASCII goes
         // out eight bytes at a time while eight more characters are due
