@@ -27,9 +27,7 @@ inline int32_t fill_of(const FormatState* state, int32_t count) {
     return static_cast<int32_t>(static_cast<uint32_t>(state->width) - static_cast<uint32_t>(count));
 }
 
-inline int32_t pad(FormatState* state, int32_t n) {
-    return state->wide ? pad_wide(state, n) : pad_narrow(state, n);
-}
+inline int32_t pad(FormatState* state, int32_t n) { return state->wide ? pad_wide(state, n) : pad_narrow(state, n); }
 
 }  // namespace
 

@@ -133,9 +133,15 @@ TEST_F(FileOperators, UnprivilegedAccessFollowsThePermissionBits) {
         int status;
     };
     const Row rows[] = {
-        {"-w", "readonly", 1}, {"-r", "readonly", 0}, {"-e", "readonly", 0},
-        {"-r", "secret", 1},   {"-e", "secret", 0},   {"-s", "secret", 0},
-        {"-x", "mine", 1},     {"-x", "program", 0},  {"-w", "full", 1},
+        {"-w", "readonly", 1},
+        {"-r", "readonly", 0},
+        {"-e", "readonly", 0},
+        {"-r", "secret", 1},
+        {"-e", "secret", 0},
+        {"-s", "secret", 0},
+        {"-x", "mine", 1},
+        {"-x", "program", 0},
+        {"-w", "full", 1},
     };
     for (const Row& row : rows)
         EXPECT_EQ(status_of({"test", row.op, scratch / row.name}, as_nobody), row.status) << row.op << " " << row.name;

@@ -103,9 +103,11 @@ TEST(CopyUtf8Bounded, EveryCutOfMixedTexts) {
     const std::string texts[] = {
         "abc",
         "ab\xC3\xA9z",
-        "\xE0\xA0\x80" "a\xEF\xBF\xBF",
+        "\xE0\xA0\x80"
+        "a\xEF\xBF\xBF",
         "abc\x80\x80\x80\x80",  // stray continuation bytes go with the character before
-        "\xFF\xC3" "a",         // malformed bytes are copied whole when they fit
+        "\xFF\xC3"
+        "a",  // malformed bytes are copied whole when they fit
     };
     for (const std::string& text : texts) {
         for (size_t size = 0; size <= text.size() + 2; ++size) {
