@@ -4,7 +4,7 @@
 //
 // Run without arguments it prints:
 //   bracket 0.1.0
-//   [ "notes.txt"  ]
+//   ["notes.txt"   ]
 //   cannot open "notes.txt"
 #include <cstdio>
 
