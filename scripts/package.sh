@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Builds the packages into out/: the .tar.gz and the .deb of the Linux build,
+# and with --windows also the .zip of the Windows cross build.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/deps.sh groff-base dpkg
+scripts/build.sh
+cpack --config build/CPackConfig.cmake -B out
+if [ "${1:-}" = --windows ]; then
+  if [ ! -f cmake/mingw-w64-i686.cmake ]; then
+    echo "package: the Windows cross build needs cmake/mingw-w64-i686.cmake" >&2
+    exit 1
+  fi
+  scripts/deps.sh g++-mingw-w64-i686 binutils-mingw-w64-i686
+  cmake --preset windows >/dev/null
+  cmake --build --preset windows -j "$(nproc)"
+  cpack --config build-windows/CPackConfig.cmake -B out
+fi
+rm -rf out/_CPack_Packages
+ls -l out
