@@ -12,7 +12,7 @@ namespace {
 constexpr char NIL_TEXT[] = "<nil>";
 constexpr int32_t NIL_LENGTH = 5;
 
-// Step 1 of both field writers: the precision caps the count.
+// The precision caps the characters of a field.
 inline int32_t capped_count(const FormatState* state, int32_t count) {
     if ((state->flags & FormatFlag::PRECISION_SET) != 0 && count > state->precision) {
         return state->precision;
@@ -20,11 +20,12 @@ inline int32_t capped_count(const FormatState* state, int32_t count) {
     return count;
 }
 
-// Width minus count in 32-bit two's complement arithmetic: a width or a
-// precision that wrapped (a "*" of the most negative value) gives a negative
-// fill, which writes nothing, rather than an overflow.
+// The fill is the width minus the count, in characters. A count below 0 (a precision that wrapped negative, from a "*" argument of the
+// most negative value) writes no character and takes no position, and the
+// difference is taken without overflow, so a negative width writes no fill.
 inline int32_t fill_of(const FormatState* state, int32_t count) {
-    return static_cast<int32_t>(static_cast<uint32_t>(state->width) - static_cast<uint32_t>(count));
+    const int64_t fill = static_cast<int64_t>(state->width) - (count < 0 ? 0 : count);
+    return fill > 0 ? static_cast<int32_t>(fill) : 0;
 }
 
 inline int32_t pad(FormatState* state, int32_t n) { return state->wide ? pad_wide(state, n) : pad_narrow(state, n); }
