@@ -138,12 +138,9 @@ TEST(CopyUtf8Bounded, ExamplesFromTheRule) {
         const char* expected;
     };
     const Row rows[] = {
-        {"abc", 4, "abc"},
-        {"abc", 3, "ab"},
-        {"ab\xC3\xA9", 4, "ab"},
-        {"ab\xC3\xA9", 5, "ab\xC3\xA9"},
-        {"\xE0\xA0\x80", 3, ""},
-        {"abc\x80\x80\x80\x80", 6, "ab"},
+        {"abc", 4, "abc"},       {"abc", 3, "ab"},
+        {"ab\xC3\xA9", 4, "ab"}, {"ab\xC3\xA9", 5, "ab\xC3\xA9"},
+        {"\xE0\xA0\x80", 3, ""}, {"abc\x80\x80\x80\x80", 6, "ab"},
     };
     for (const Row& row : rows) {
         char buffer[16];
@@ -159,11 +156,7 @@ TEST(ErrorTextVerb, PrintsTheCurrentTextAsAField) {
         const char* expected;
     };
     const Row rows[] = {
-        {"[%r]", "[abc]"},
-        {"[%5r]", "[  abc]"},
-        {"[%-5r]", "[abc  ]"},
-        {"[%.2r]", "[ab]"},
-        {"[%4.1r]", "[   a]"},
+        {"[%r]", "[abc]"}, {"[%5r]", "[  abc]"}, {"[%-5r]", "[abc  ]"}, {"[%.2r]", "[ab]"}, {"[%4.1r]", "[   a]"},
     };
     for (const Row& row : rows) {
         set_error_text("abc");
