@@ -7,13 +7,7 @@ scripts/deps.sh groff-base dpkg
 scripts/build.sh
 cpack --config build/CPackConfig.cmake -B out
 if [ "${1:-}" = --windows ]; then
-  if [ ! -f cmake/mingw-w64-i686.cmake ]; then
-    echo "package: the Windows cross build needs cmake/mingw-w64-i686.cmake" >&2
-    exit 1
-  fi
-  scripts/deps.sh g++-mingw-w64-i686 binutils-mingw-w64-i686
-  cmake --preset windows >/dev/null
-  cmake --build --preset windows -j "$(nproc)"
+  scripts/build-windows.sh
   cpack --config build-windows/CPackConfig.cmake -B out
 fi
 rm -rf out/_CPack_Packages
