@@ -120,9 +120,11 @@ TEST(CopyUtf8Bounded, EveryCutOfMixedTexts) {
     const std::string texts[] = {
         "abc",
         "ab\xC3\xA9z",
-        "\xE0\xA0\x80" "a\xEF\xBF\xBF",
+        "\xE0\xA0\x80"
+        "a\xEF\xBF\xBF",
         "abc\x80\x80\x80\x80",  // stray continuation bytes go with the character before
-        "\xFF\xC3" "a",         // malformed bytes are copied whole when they fit
+        "\xFF\xC3"
+        "a",  // malformed bytes are copied whole when they fit
     };
     for (const std::string& text : texts) {
         for (size_t size = 0; size <= text.size() + 2; ++size) {
@@ -153,12 +155,9 @@ TEST(CopyUtf8Bounded, ExamplesFromTheRule) {
         const char* expected;
     };
     const Row rows[] = {
-        {"abc", 4, "abc"},
-        {"abc", 3, "ab"},
-        {"ab\xC3\xA9", 4, "ab"},
-        {"ab\xC3\xA9", 5, "ab\xC3\xA9"},
-        {"\xE0\xA0\x80", 3, ""},
-        {"abc\x80\x80\x80\x80", 6, "ab"},
+        {"abc", 4, "abc"},       {"abc", 3, "ab"},
+        {"ab\xC3\xA9", 4, "ab"}, {"ab\xC3\xA9", 5, "ab\xC3\xA9"},
+        {"\xE0\xA0\x80", 3, ""}, {"abc\x80\x80\x80\x80", 6, "ab"},
     };
     for (const Row& row : rows) {
         char buffer[16];
@@ -174,11 +173,7 @@ TEST(ErrorTextVerb, PrintsTheCurrentTextAsAField) {
         const char* expected;
     };
     const Row rows[] = {
-        {"[%r]", "[abc]"},
-        {"[%5r]", "[  abc]"},
-        {"[%-5r]", "[abc  ]"},
-        {"[%.2r]", "[ab]"},
-        {"[%4.1r]", "[   a]"},
+        {"[%r]", "[abc]"}, {"[%5r]", "[  abc]"}, {"[%-5r]", "[abc  ]"}, {"[%.2r]", "[ab]"}, {"[%4.1r]", "[   a]"},
     };
     for (const Row& row : rows) {
         set_error_text("abc");
