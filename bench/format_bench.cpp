@@ -33,8 +33,10 @@ const char* g_state = "done";
 const char* g_ascii_text = "twenty-byte-text-abc";  // 20 bytes
 // 22 characters in 34 bytes: two- and three-byte sequences, none of them a
 // double-width character, so {fmt}'s display width equals our character count.
-const char* g_utf8_text = "Gr\xC3\xBC\xC3\x9F" "e \xE2\x80\x94 20 \xE2\x82\xAC f\xC3\xBCr "
-                          "\xCE\xA9\xCE\xBC\xCE\xAD\xCE\xB3\xCE\xB1";
+const char* g_utf8_text =
+    "Gr\xC3\xBC\xC3\x9F"
+    "e \xE2\x80\x94 20 \xE2\x82\xAC f\xC3\xBCr "
+    "\xCE\xA9\xCE\xBC\xCE\xAD\xCE\xB3\xCE\xB1";
 
 // {fmt} groups digits only through a locale; this one groups by three with
 // a comma, as our "," flag and stb_sprintf's "'" flag do.
@@ -53,8 +55,8 @@ const char* const LIBRARY_NAMES[LIBRARY_COUNT] = {"bracket", "snprintf", "fmt", 
 enum Workload { INTEGER, PAD_ASCII, HEX, MIXED, GROUPED, PAD_UTF8, WORKLOAD_COUNT };
 // Benchmark names, and the names of the table's rows.
 const char* const WORKLOAD_KEYS[WORKLOAD_COUNT] = {"int", "pad_ascii", "hex", "mixed", "grouped", "pad_utf8"};
-const char* const WORKLOAD_NAMES[WORKLOAD_COUNT] = {
-    "%d", "%-30s (20-byte ASCII)", "%08x", "mixed line", "grouped %,d", "%-30s (UTF-8, 22 chars)"};
+const char* const WORKLOAD_NAMES[WORKLOAD_COUNT] = {"%d",         "%-30s (20-byte ASCII)", "%08x",
+                                                    "mixed line", "grouped %,d",           "%-30s (UTF-8, 22 chars)"};
 
 // The "'" flag is POSIX, not ISO C; a format the compiler does not check
 // keeps it from warning about it.
@@ -93,8 +95,8 @@ int format_once(Library library, Workload workload, char* buffer) {
                 case PAD_ASCII: return snprintf(buffer, BUFFER_SIZE, "%-30s", opaque(g_ascii_text));
                 case HEX: return snprintf(buffer, BUFFER_SIZE, "%08x", opaque(g_hex));
                 case MIXED:
-                    return snprintf(buffer, BUFFER_SIZE, "%s: %5d items, %08x, %-10s|", opaque(g_word),
-                                    opaque(g_count), opaque(g_hex), opaque(g_state));
+                    return snprintf(buffer, BUFFER_SIZE, "%s: %5d items, %08x, %-10s|", opaque(g_word), opaque(g_count),
+                                    opaque(g_hex), opaque(g_state));
                 // The C locale has no thousands separator: "'" groups nothing.
                 case GROUPED: return snprintf(buffer, BUFFER_SIZE, opaque(GROUPING_FORMAT), opaque(g_integer));
                 case PAD_UTF8: return snprintf(buffer, BUFFER_SIZE, "%-30s", opaque(g_utf8_text));

@@ -317,7 +317,8 @@ int main(int argc, char** argv) {
             // The bare program is beneath callgrind's notice; it is a floor for
             // time and memory only.
             for (size_t p = 0; p < programs.size(); ++p) {
-                counts.push_back(p == BARE ? -1 : static_cast<double>(instructions(programs[p].path, workloads[w].arguments)));
+                counts.push_back(
+                    p == BARE ? -1 : static_cast<double>(instructions(programs[p].path, workloads[w].arguments)));
             }
             emit("instructions, " + workloads[w].name, counts, 0);
             verdicts.push_back({"instructions " + workloads[w].name + ", ours/floor",
@@ -365,7 +366,8 @@ int main(int argc, char** argv) {
         std::vector<std::vector<double>> samples(programs.size());
         int status;
         for (int warm = 0; warm < 5; ++warm) {
-            for (size_t p = 0; p < programs.size(); ++p) timed_call(programs[p].path, vectors[p], &status, timing.spawn);
+            for (size_t p = 0; p < programs.size(); ++p)
+                timed_call(programs[p].path, vectors[p], &status, timing.spawn);
         }
         for (int round = 0; round < workload_rounds; ++round) {
             for (size_t p = 0; p < programs.size(); ++p) {

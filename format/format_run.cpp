@@ -65,7 +65,8 @@ const char* copy_literal(FormatState* state, const char* position) {
 #if defined(__GNUC__)
 __attribute__((always_inline))
 #endif
-inline const char* read_spec(FormatState* state, const char* position) {
+inline const char*
+read_spec(FormatState* state, const char* position) {
     // The spec's fields live in locals while the spec is read and reach the
     // state before anything can look at them: a handler, or the caller when
     // the spec ends unterminated.

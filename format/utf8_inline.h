@@ -12,9 +12,7 @@
 
 namespace utf8_detail {
 
-inline uint32_t byte_at(const char* text, int32_t index) {
-    return static_cast<unsigned char>(text[index]);
-}
+inline uint32_t byte_at(const char* text, int32_t index) { return static_cast<unsigned char>(text[index]); }
 
 // A malformed byte stands for one character of its own, whatever follows it,
 // so that the next decode starts at the very next byte.

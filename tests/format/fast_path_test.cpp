@@ -66,31 +66,49 @@ struct Case {
     std::function<Streamed(int32_t room)> streamed;
 };
 
-#define CASE(expected, ...)                                                                \
-    Case {                                                                                 \
-        #__VA_ARGS__, std::string(expected, sizeof(expected) - 1),                         \
-            [](int32_t size) { return format_guarded(size, __VA_ARGS__); },                \
-            [](int32_t room) { return run_streamed(room, __VA_ARGS__); }                   \
-    }
+// One row: the label, the expected text (embedded NULs kept), and the same
+// format and arguments run both ways.
+// clang-format off
+#define CASE(expected, ...)                                                \
+    Case{#__VA_ARGS__, std::string(expected, sizeof(expected) - 1),        \
+         [](int32_t size) { return format_guarded(size, __VA_ARGS__); },   \
+         [](int32_t room) { return run_streamed(room, __VA_ARGS__); }}
+// clang-format on
 
 const char ASCII_20[] = "twenty-byte-text-abc";
 // 22 characters in 34 bytes.
-const char UTF8_22[] = "Gr\xC3\xBC\xC3\x9F" "e \xE2\x80\x94 20 \xE2\x82\xAC f\xC3\xBCr \xCE\xA9\xCE\xBC\xCE\xAD\xCE\xB3\xCE\xB1";
+const char UTF8_22[] =
+    "Gr\xC3\xBC\xC3\x9F"
+    "e \xE2\x80\x94 20 \xE2\x82\xAC f\xC3\xBCr \xCE\xA9\xCE\xBC\xCE\xAD\xCE\xB3\xCE\xB1";
 // Past the first sixteen bytes, words of ASCII, then a sequence and a
 // malformed byte.
-const char LONG_MIXED[] = "0123456789abcdefghijklmnopqrstuvwxyz-0123456789\xC3\xA9xyz\xFF" "end";
+const char LONG_MIXED[] =
+    "0123456789abcdefghijklmnopqrstuvwxyz-0123456789\xC3\xA9xyz\xFF"
+    "end";
 
 std::vector<Case> cases() {
     return {
         CASE("ls:    42 items, 01234abc, done      |", "%s: %5d items, %08x, %-10s|", "ls", 42, 0x1234abc, "done"),
         CASE("twenty-byte-text-abc          |", "%-30s|", ASCII_20),
-        CASE("        Gr\xC3\xBC\xC3\x9F" "e \xE2\x80\x94 20 \xE2\x82\xAC f\xC3\xBCr \xCE\xA9\xCE\xBC\xCE\xAD\xCE\xB3\xCE\xB1|",
+        CASE("        Gr\xC3\xBC\xC3\x9F"
+             "e \xE2\x80\x94 20 \xE2\x82\xAC f\xC3\xBCr \xCE\xA9\xCE\xBC\xCE\xAD\xCE\xB3\xCE\xB1|",
              "%30s|", UTF8_22),
-        CASE("Gr\xC3\xBC\xC3\x9F" "e \xE2\x80\x94 20 \xE2\x82\xAC f\xC3\xBCr \xCE\xA9\xCE\xBC\xCE\xAD\xCE\xB3\xCE\xB1        |",
+        CASE("Gr\xC3\xBC\xC3\x9F"
+             "e \xE2\x80\x94 20 \xE2\x82\xAC f\xC3\xBCr \xCE\xA9\xCE\xBC\xCE\xAD\xCE\xB3\xCE\xB1        |",
              "%-30s|", UTF8_22),
-        CASE("a\xC2\x80" "b\xE2\x82\xAC" "c\xC2\x80xyz|", "%s|", "a\x80" "b\xE2\x82\xAC" "c\xFFxyz"),
-        CASE("0123456789abcdefghijklmnopqrstuvwxyz-0123456789\xC3\xA9xyz\xC2\x80" "end", "%s", LONG_MIXED),
-        CASE("  0123456789abcdefghijklmnopqrstuvwxyz-0123456789\xC3\xA9xyz\xC2\x80" "end", "%57s", LONG_MIXED),
+        CASE("a\xC2\x80"
+             "b\xE2\x82\xAC"
+             "c\xC2\x80xyz|",
+             "%s|",
+             "a\x80"
+             "b\xE2\x82\xAC"
+             "c\xFFxyz"),
+        CASE("0123456789abcdefghijklmnopqrstuvwxyz-0123456789\xC3\xA9xyz\xC2\x80"
+             "end",
+             "%s", LONG_MIXED),
+        CASE("  0123456789abcdefghijklmnopqrstuvwxyz-0123456789\xC3\xA9xyz\xC2\x80"
+             "end",
+             "%57s", LONG_MIXED),
         // A byte of 0x80 or more among the last two that cannot start a
         // whole sequence there ends the text, though it was counted.
         CASE(" a\xC2\x80|", "%5s|", "a\x80\xFF!"),
@@ -100,7 +118,9 @@ std::vector<Case> cases() {
         CASE("h\xC3\xA9ll|", "%.5s|", "h\xC3\xA9llo world"),
         CASE("1,234,567 -1,000 ff,fff 999", "%,d %,d %,x %,d", 1234567, -1000, 0xfffff, 999),
         CASE("0000beef -42     |    +7 010 0xff 0003", "%08x %-8d| %+5d %#o %#x %.4d", 0xbeef, -42, 7, 8, 255, 3),
-        CASE("\xC3\xA9t\xC3\xA9 \xE2\x82\xAC" "5 \xFF end", "\xC3\xA9t\xC3\xA9 \xE2\x82\xAC%d \xFF end", 5),
+        CASE("\xC3\xA9t\xC3\xA9 \xE2\x82\xAC"
+             "5 \xFF end",
+             "\xC3\xA9t\xC3\xA9 \xE2\x82\xAC%d \xFF end", 5),
         CASE("ab|ab  |", "%s|%-5s|", "ab\xE2", "ab\xE2"),
         CASE("x\0    y|", "%c%c%5c|", 'x', 0, 'y'),
         CASE("%|    %|%  |", "%%|%5%|%-3%|"),
