@@ -1,6 +1,7 @@
 // POSIX backend of the operating system layer.
 #include "platform/platform.h"
 
+#include <pthread.h>  // instrumented builds only
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <ucontext.h>
@@ -24,21 +25,61 @@ void platform_exit(int code) { std::exit(code); }
 
 void platform_exit_now(int code) { _exit(code); }
 
+// The long evaluation's own stack. The product switches to a mapped stack
+// with swapcontext rather than start a thread: the command is linked
+// statically, and thread support would bring a thread library's start-up
+// and clean-up code into every run for the rare long expression. Address
+// and thread sanitizers cannot follow a context switch (AddressSanitizer
+// warns on standard error at the first one), so instrumented builds take a
+// thread, which they follow.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+#define BRACKET_STACK_BY_THREAD 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+#define BRACKET_STACK_BY_THREAD 1
+#endif
+#endif
+
 namespace {
-// The call to run on the fresh stack. makecontext hands a function only int
-// arguments, so the call travels through this pointer instead.
 struct StackCall {
     void (*body)(void*);
     void* argument;
 };
+}  // namespace
+
+#if defined(BRACKET_STACK_BY_THREAD)
+
+namespace {
+void* run_stack_call(void* raw) {
+    StackCall* call = static_cast<StackCall*>(raw);
+    call->body(call->argument);
+    return nullptr;
+}
+}  // namespace
+
+int platform_run_with_stack(size_t stack_bytes, void (*body)(void*), void* argument) {
+    pthread_attr_t attributes;
+    if (pthread_attr_init(&attributes) != 0) return -1;
+    int failed = pthread_attr_setstacksize(&attributes, stack_bytes);
+    pthread_t thread;
+    StackCall call = {body, argument};
+    if (failed == 0) failed = pthread_create(&thread, &attributes, run_stack_call, &call);
+    pthread_attr_destroy(&attributes);
+    if (failed != 0) return -1;
+    pthread_join(thread, nullptr);
+    return 0;
+}
+
+#else
+
+namespace {
+// makecontext hands a function only int arguments, so the call travels
+// through this pointer instead.
 StackCall* pending_stack_call;
 
 void run_stack_call() { pending_stack_call->body(pending_stack_call->argument); }
 }  // namespace
 
-// A context switch onto a mapped stack rather than a thread: the command is
-// linked statically, and thread support would bring a thread library's
-// start-up and clean-up code into every run for the rare long expression.
 int platform_run_with_stack(size_t stack_bytes, void (*body)(void*), void* argument) {
     const size_t page = static_cast<size_t>(getpagesize());
     const size_t usable = (stack_bytes + page - 1) / page * page;
@@ -65,6 +106,8 @@ int platform_run_with_stack(size_t stack_bytes, void (*body)(void*), void* argum
     munmap(base, mapped);
     return switched == 0 ? 0 : -1;
 }
+
+#endif
 
 namespace {
 void fill_status(const struct stat& info, PlatformStatus* status) {
