@@ -12,19 +12,23 @@ namespace {
 constexpr char NIL_TEXT[] = "<nil>";
 constexpr int32_t NIL_LENGTH = 5;
 
-// Step 1 of both field writers: the precision caps the count.
+// Step 1 of both field writers: the precision caps the count. A precision
+// that stayed negative (a "*" of the most negative value, or digits that
+// wrapped) leaves no characters, and so takes no room from the width.
 inline int32_t capped_count(const FormatState* state, int32_t count) {
     if ((state->flags & FormatFlag::PRECISION_SET) != 0 && count > state->precision) {
-        return state->precision;
+        return state->precision < 0 ? 0 : state->precision;
     }
     return count;
 }
 
-// Width minus count in 32-bit two's complement arithmetic: a width or a
-// precision that wrapped (a "*" of the most negative value) gives a negative
-// fill, which writes nothing, rather than an overflow.
+// Width minus count, in 64 bits: with the most negative width the 32-bit
+// difference would overflow and come out as a huge fill. A fill of 0 or less
+// writes nothing.
 inline int32_t fill_of(const FormatState* state, int32_t count) {
-    return static_cast<int32_t>(static_cast<uint32_t>(state->width) - static_cast<uint32_t>(count));
+    const int64_t fill = static_cast<int64_t>(state->width) - count;
+    if (fill <= 0) return 0;
+    return fill > INT32_MAX ? INT32_MAX : static_cast<int32_t>(fill);
 }
 
 inline int32_t pad(FormatState* state, int32_t n) {
