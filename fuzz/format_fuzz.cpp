@@ -19,6 +19,7 @@
 #include "format/format.h"
 #include "platform/platform.h"
 #include "portability/error_text.h"
+#include "fuzz/check.h"
 
 namespace {
 
@@ -106,12 +107,8 @@ constexpr size_t GUARD = 16;
 constexpr int32_t REFERENCE_SIZE = 1 << 16;
 char reference[REFERENCE_SIZE];
 
-void check(bool condition) {
-    if (!condition) abort();
-}
-
 void check_untouched(const unsigned char* bytes, size_t from, size_t to) {
-    for (size_t i = from; i < to; ++i) check(bytes[i] == CANARY);
+    for (size_t i = from; i < to; ++i) CHECK(bytes[i] == CANARY);
 }
 
 // The text produced into size bytes against the uncut reference text. Bytes
@@ -119,12 +116,12 @@ void check_untouched(const unsigned char* bytes, size_t from, size_t to) {
 // written at all.
 void check_cut(const unsigned char* buffer, size_t allocated, int32_t size, size_t length,
                size_t reference_length, bool reference_cut) {
-    check(length <= static_cast<size_t>(size) - 1);
-    check(buffer[length] == 0);
+    CHECK(length <= static_cast<size_t>(size) - 1);
+    CHECK(buffer[length] == 0);
     check_untouched(buffer, length + 1, allocated);
-    check(memcmp(buffer, reference, length) == 0);
+    CHECK(memcmp(buffer, reference, length) == 0);
     if (!reference_cut || static_cast<size_t>(size) < reference_length) {
-        check(length == boundary_prefix(reference, reference_length, static_cast<size_t>(size) - 1));
+        CHECK(length == boundary_prefix(reference, reference_length, static_cast<size_t>(size) - 1));
     }
 }
 
@@ -158,9 +155,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     cut_to_arguments(format);
 
     int32_t reference_result = call_buffer(reference, REFERENCE_SIZE, format);
-    check(reference_result >= 0 && reference_result < REFERENCE_SIZE);
+    CHECK(reference_result >= 0 && reference_result < REFERENCE_SIZE);
     size_t reference_length = static_cast<size_t>(reference_result);
-    check(reference[reference_length] == '\0');
+    CHECK(reference[reference_length] == '\0');
     // A cut reference is only a prefix of the whole text; room for a
     // three-byte character to spare means it was not cut.
     bool reference_cut = reference_length + UTF8_MAX_BYTES >= static_cast<size_t>(REFERENCE_SIZE) - 1;
@@ -172,10 +169,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     memset(buffer, CANARY, allocated);
     int32_t result = call_buffer(text, buffer_size, format);
     if (buffer_size <= 0) {
-        check(result == -1);
+        CHECK(result == -1);
         check_untouched(buffer, 0, allocated);
     } else {
-        check(result >= 0);
+        CHECK(result >= 0);
         check_cut(buffer, allocated, buffer_size, static_cast<size_t>(result), reference_length, reference_cut);
     }
 
@@ -183,13 +180,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     char* end = text + (buffer_size > 0 ? buffer_size : 0);
     char* terminator = call_range(text, end, format);
     if (buffer_size <= 0) {
-        check(terminator == nullptr);
+        CHECK(terminator == nullptr);
         check_untouched(buffer, 0, allocated);
     } else {
-        check(terminator != nullptr && terminator >= text && terminator < end);
+        CHECK(terminator != nullptr && terminator >= text && terminator < end);
         check_cut(buffer, allocated, buffer_size, static_cast<size_t>(terminator - text), reference_length,
                   reference_cut);
-        check(terminator - text == result);
+        CHECK(terminator - text == result);
     }
 
     free(buffer);
