@@ -6,7 +6,9 @@
 //     size - 1, and nothing past the buffer is touched;
 //   - a cut text is never reported as -1;
 //   - the text is the longest prefix of the uncut text that ends on a
-//     character boundary and fits in size - 1 bytes.
+//     character boundary and fits in size - 1 bytes (where literal text may
+//     have joined into characters it was not written as, at least no unit
+//     would have fitted after it).
 //
 // Input: two bytes of size, one byte choosing the thread error code for the
 // verb "r", one byte giving the length of the scratch text, the scratch text,
@@ -111,18 +113,43 @@ void check_untouched(const unsigned char* bytes, size_t from, size_t to) {
     for (size_t i = from; i < to; ++i) CHECK(bytes[i] == CANARY);
 }
 
-// The text produced into size bytes against the uncut reference text. Bytes
-// past the terminator are never written: a unit that does not fit is not
-// written at all.
-void check_cut(const unsigned char* buffer, size_t allocated, int32_t size, size_t length,
-               size_t reference_length, bool reference_cut) {
-    CHECK(length <= static_cast<size_t>(size) - 1);
+// What the big buffer gave: its text is in reference.
+struct Reference {
+    size_t length;
+    // The text was cut by the big buffer too: only a prefix of the whole.
+    bool cut;
+    // The characters of the text are the units it was written in. Literal
+    // text is written in the units its format decodes to, and a stretch that
+    // ends in a byte of 0x80 or more just before a "%" may end in part of a
+    // sequence that the next stretch completes in the text, though each
+    // part was written as a unit of its own.
+    bool units_are_characters;
+};
+
+// The text produced into size bytes against the reference text. Bytes past
+// the terminator are never written: a unit that does not fit is not written
+// at all, and nothing after it is.
+void check_cut(const unsigned char* buffer, size_t allocated, int32_t size, size_t length, const Reference& whole) {
+    const size_t room = static_cast<size_t>(size) - 1;
+    CHECK(length <= room);
     CHECK(buffer[length] == 0);
     check_untouched(buffer, length + 1, allocated);
+    CHECK(length <= whole.length);
     CHECK(memcmp(buffer, reference, length) == 0);
-    if (!reference_cut || static_cast<size_t>(size) < reference_length) {
-        CHECK(length == boundary_prefix(reference, reference_length, static_cast<size_t>(size) - 1));
+    if (whole.cut && room >= whole.length) return;
+    if (whole.units_are_characters) {
+        CHECK(length == boundary_prefix(reference, whole.length, room));
+    } else {
+        // A unit is at most three bytes, so less room than that is left.
+        CHECK(length == whole.length || length + UTF8_MAX_BYTES > room);
     }
+}
+
+bool literal_may_end_in_part(const char* format) {
+    for (const char* p = format; p[0] != '\0' && p[1] != '\0'; ++p) {
+        if (static_cast<unsigned char>(p[0]) >= 0x80 && p[1] == '%') return true;
+    }
+    return false;
 }
 
 }  // namespace
@@ -156,11 +183,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     int32_t reference_result = call_buffer(reference, REFERENCE_SIZE, format);
     CHECK(reference_result >= 0 && reference_result < REFERENCE_SIZE);
-    size_t reference_length = static_cast<size_t>(reference_result);
-    CHECK(reference[reference_length] == '\0');
-    // A cut reference is only a prefix of the whole text; room for a
-    // three-byte character to spare means it was not cut.
-    bool reference_cut = reference_length + UTF8_MAX_BYTES >= static_cast<size_t>(REFERENCE_SIZE) - 1;
+    Reference whole;
+    whole.length = static_cast<size_t>(reference_result);
+    CHECK(reference[whole.length] == '\0');
+    // Room for a three-byte character to spare means it was not cut.
+    whole.cut = whole.length + UTF8_MAX_BYTES >= static_cast<size_t>(REFERENCE_SIZE) - 1;
+    whole.units_are_characters = !literal_may_end_in_part(format);
 
     size_t allocated = (buffer_size > 0 ? static_cast<size_t>(buffer_size) : 0) + GUARD;
     unsigned char* buffer = static_cast<unsigned char*>(malloc(allocated));
@@ -173,7 +201,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         check_untouched(buffer, 0, allocated);
     } else {
         CHECK(result >= 0);
-        check_cut(buffer, allocated, buffer_size, static_cast<size_t>(result), reference_length, reference_cut);
+        check_cut(buffer, allocated, buffer_size, static_cast<size_t>(result), whole);
     }
 
     memset(buffer, CANARY, allocated);
@@ -184,8 +212,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         check_untouched(buffer, 0, allocated);
     } else {
         CHECK(terminator != nullptr && terminator >= text && terminator < end);
-        check_cut(buffer, allocated, buffer_size, static_cast<size_t>(terminator - text), reference_length,
-                  reference_cut);
+        check_cut(buffer, allocated, buffer_size, static_cast<size_t>(terminator - text), whole);
         CHECK(terminator - text == result);
     }
 
