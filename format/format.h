@@ -38,6 +38,12 @@ struct FormatState {
 
 // Flag bits of a conversion spec. They live in a scope of their own because
 // Windows users include <windows.h> too, whose BYTE, SHORT and LONG are types.
+// Its <wingdi.h> also defines ALTERNATE as a macro (a polygon fill mode),
+// which no scope keeps out: the macro is set aside while the bits are
+// declared. Code that has seen that macro names the bit through
+// FORMAT_FLAG_ALTERNATE, or by FormatFlag::ALTERNATE after #undef ALTERNATE.
+#pragma push_macro("ALTERNATE")
+#undef ALTERNATE
 struct FormatFlag {
     enum : uint32_t {
         WIDTH_SET = 1,
@@ -55,6 +61,9 @@ struct FormatFlag {
         BYTE = 4096,
     };
 };
+// FormatFlag::ALTERNATE under a name that <wingdi.h>'s macro cannot reach.
+constexpr uint32_t FORMAT_FLAG_ALTERNATE = FormatFlag::ALTERNATE;
+#pragma pop_macro("ALTERNATE")
 
 // Commits the units up to write_pos and returns where a unit of bytes_needed
 // bytes may go, asking the overflow hook for room; null when the buffer is

@@ -11,7 +11,8 @@ inline uint32_t byte_at(const char* text, int32_t index) {
     return static_cast<unsigned char>(text[index]);
 }
 
-// Step 9 of decoding: one byte, whatever follows it.
+// A malformed byte stands for one character of its own, whatever follows it,
+// so that the next decode starts at the very next byte.
 inline int32_t malformed(Char16* value) {
     *value = MALFORMED_CHAR16;
     return 1;

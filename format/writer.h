@@ -46,8 +46,9 @@ inline void writer_put_unit(Writer* w, Char16 unit) {
 
 // Writes one character as one output unit: in wide output a Char16 unit
 // (room for 2 bytes); in narrow output its UTF-8 form, which is measured
-// exactly only when fewer than UTF8_MAX_BYTES of room remain. False when the
-// buffer is exhausted; nothing of the character is written then.
+// exactly only when fewer than UTF8_MAX_BYTES of room remain, so that the
+// usual case costs one comparison. False when the buffer is exhausted;
+// nothing of the character is written then.
 inline bool writer_put_char(Writer* w, Char16 c) {
     if (w->state->wide) {
         if (!writer_room(w, 2)) return false;

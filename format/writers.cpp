@@ -12,23 +12,20 @@ namespace {
 constexpr char NIL_TEXT[] = "<nil>";
 constexpr int32_t NIL_LENGTH = 5;
 
-// Step 1 of both field writers: the precision caps the count. A precision
-// that stayed negative (a "*" of the most negative value, or digits that
-// wrapped) leaves no characters, and so takes no room from the width.
+// The precision caps the characters of a field.
 inline int32_t capped_count(const FormatState* state, int32_t count) {
     if ((state->flags & FormatFlag::PRECISION_SET) != 0 && count > state->precision) {
-        return state->precision < 0 ? 0 : state->precision;
+        return state->precision;
     }
     return count;
 }
 
-// Width minus count, in 64 bits: with the most negative width the 32-bit
-// difference would overflow and come out as a huge fill. A fill of 0 or less
-// writes nothing.
+// The fill is the width minus the count, in characters. A count below 0 (a precision that wrapped negative, from a "*" argument of the
+// most negative value) writes no character and takes no position, and the
+// difference is taken without overflow, so a negative width writes no fill.
 inline int32_t fill_of(const FormatState* state, int32_t count) {
-    const int64_t fill = static_cast<int64_t>(state->width) - count;
-    if (fill <= 0) return 0;
-    return fill > INT32_MAX ? INT32_MAX : static_cast<int32_t>(fill);
+    const int64_t fill = static_cast<int64_t>(state->width) - (count < 0 ? 0 : count);
+    return fill > 0 ? static_cast<int32_t>(fill) : 0;
 }
 
 inline int32_t pad(FormatState* state, int32_t n) {

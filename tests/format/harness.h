@@ -1,0 +1,137 @@
+// A prepared FormatState over a bounded narrow or wide buffer, for running one
+// writer or handler at a time as the format loop would, and reading back what
+// it wrote. Every buffer is followed by canary bytes; reading the output back
+// checks that nothing was written beyond the committed position.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdarg>
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "format/format.h"
+
+namespace format_test {
+
+// What a spec sets before its handler runs.
+struct Spec {
+    uint32_t verb;
+    uint32_t flags = 0;
+    int32_t width = 0;
+    int32_t precision = 0;
+};
+
+// The last argument of every handler run: the handler must leave it in args.
+constexpr int SENTINEL = 0x5EA1;
+
+constexpr unsigned char CANARY = 0xA5;
+constexpr size_t CANARY_BYTES = 16;
+
+class Target {
+public:
+    // room_units: the units that fit before the terminator's unit.
+    explicit Target(bool wide, int32_t room_units = 64)
+        : unit_(wide ? 2 : 1), room_bytes_(static_cast<size_t>(room_units) * unit_),
+          storage_(room_bytes_ + unit_ + CANARY_BYTES, static_cast<char>(CANARY)) {
+        std::memset(&state, 0, sizeof state);
+        state.wide = wide ? 1 : 0;
+        state.buffer_start = storage_.data();
+        state.out = storage_.data();
+        state.limit = storage_.data() + room_bytes_;
+    }
+
+    Target(const Target&) = delete;
+    Target& operator=(const Target&) = delete;
+
+    // Sets the spec fields, takes the arguments over as an entry point does
+    // (va_copy), runs the handler, and checks that it took exactly its own
+    // arguments: the next one must be the trailing SENTINEL.
+    int32_t run(Spec spec, ConversionHandler handler, ...) {
+        state.verb = spec.verb;
+        state.flags = spec.flags;
+        state.width = spec.width;
+        state.precision = spec.precision;
+        va_list caller;
+        va_start(caller, handler);
+        va_copy(state.args, caller);
+        const int32_t result = handler(&state);
+        const int next = va_arg(state.args, int);
+        va_end(state.args);
+        va_end(caller);
+        EXPECT_EQ(next, SENTINEL) << "the handler took the wrong number of arguments";
+        return result;
+    }
+
+    // Sets only the spec fields, for calling a field writer directly.
+    void set(Spec spec) {
+        state.verb = spec.verb;
+        state.flags = spec.flags;
+        state.width = spec.width;
+        state.precision = spec.precision;
+    }
+
+    // Bytes committed so far.
+    size_t written_bytes() const { return static_cast<size_t>(state.out - storage_.data()); }
+
+    // Terminates narrow output at out and returns the text before it.
+    std::string narrow() {
+        EXPECT_EQ(state.wide, 0);
+        check_untouched_beyond_out();
+        *state.out = 0;
+        return std::string(storage_.data(), written_bytes());
+    }
+
+    // Terminates wide output at out and returns the units before it.
+    std::u16string wide() {
+        EXPECT_NE(state.wide, 0);
+        check_untouched_beyond_out();
+        const Char16 zero = 0;
+        std::memcpy(state.out, &zero, sizeof zero);
+        std::u16string units;
+        for (size_t i = 0; i + 2 <= written_bytes(); i += 2) {
+            Char16 unit;
+            std::memcpy(&unit, storage_.data() + i, sizeof unit);
+            units.push_back(static_cast<char16_t>(unit));
+        }
+        EXPECT_EQ(written_bytes() % 2, 0u);
+        return units;
+    }
+
+    // The bytes after the buffer and its terminator slot are untouched (for
+    // runs whose hook reuses the buffer, where narrow() and wide() cannot
+    // check the whole rest of it).
+    bool canaries_intact() const {
+        for (size_t i = room_bytes_ + unit_; i < storage_.size(); ++i) {
+            if (static_cast<unsigned char>(storage_[i]) != CANARY) return false;
+        }
+        return true;
+    }
+
+    // The whole storage, terminator slot and canaries included.
+    const std::vector<char>& storage() const { return storage_; }
+    size_t room_bytes() const { return room_bytes_; }
+
+    FormatState state;
+
+private:
+    // Nothing may be written at or after out: the writers commit every unit
+    // they write, so the rest of the buffer, its terminator slot and the
+    // canaries keep their fill.
+    void check_untouched_beyond_out() {
+        ASSERT_GE(state.out, storage_.data());
+        ASSERT_LE(state.out, storage_.data() + room_bytes_);
+        ASSERT_LE(state.out, state.limit);
+        for (size_t i = written_bytes(); i < storage_.size(); ++i) {
+            ASSERT_EQ(static_cast<unsigned char>(storage_[i]), CANARY) << "byte " << i << " was written";
+        }
+    }
+
+    size_t unit_;
+    size_t room_bytes_;
+    std::vector<char> storage_;
+};
+
+}  // namespace format_test
