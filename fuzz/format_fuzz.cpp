@@ -8,11 +8,15 @@
 //   - the text is the longest prefix of the uncut text that ends on a
 //     character boundary and fits in size - 1 bytes (where literal text may
 //     have joined into characters it was not written as, at least no unit
-//     would have fitted after it).
+//     would have fitted after it);
+//   - wide output, through format_run on a prepared state, writes whole
+//     units inside its room only, and gives the first units of the uncut
+//     text.
 //
 // Input: two bytes of size, one byte choosing the thread error code for the
 // verb "r", one byte giving the length of the scratch text, the scratch text,
 // and the rest is the format.
+#include <cstdarg>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -63,6 +67,36 @@ char* call_range(char* buffer, char* end, const char* format) {
     return range_args(buffer, end, format, A48(p));
 }
 
+// Wide output, only reachable through a prepared state: format_run over
+// room units of the block at units.
+struct WideRun {
+    int32_t result;
+    int32_t emitted;
+    size_t written;  // units between the start and out
+};
+
+int32_t run_wide_args(FormatState* state, const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    va_copy(state->args, args);
+    int32_t result = format_run(state, format);
+    va_end(state->args);
+    va_end(args);
+    return result;
+}
+
+WideRun run_wide(Char16* units, size_t room, const char* format) {
+    reset_scratch();
+    void* p = scratch;
+    FormatState state{};
+    state.wide = 1;
+    state.buffer_start = state.out = reinterpret_cast<char*>(units);
+    state.limit = state.out + room * sizeof(Char16);
+    int32_t result = run_wide_args(&state, format, A48(p));
+    CHECK(state.out >= state.buffer_start && state.out <= state.limit);
+    return {result, state.emitted, static_cast<size_t>(state.out - state.buffer_start) / sizeof(Char16)};
+}
+
 // Every spec ends in one verb and takes at most one argument for it, plus one
 // for each "*". A "%" or "*" byte is never inside a multi-byte sequence, so
 // counting bytes is exact enough. Cuts the format where it could take more
@@ -108,6 +142,8 @@ constexpr unsigned char CANARY = 0xA5;
 constexpr size_t GUARD = 16;
 constexpr int32_t REFERENCE_SIZE = 1 << 16;
 char reference[REFERENCE_SIZE];
+constexpr size_t WIDE_REFERENCE_UNITS = 1 << 15;
+Char16 wide_reference[WIDE_REFERENCE_UNITS];
 
 void check_untouched(const unsigned char* bytes, size_t from, size_t to) {
     for (size_t i = from; i < to; ++i) CHECK(bytes[i] == CANARY);
@@ -217,6 +253,28 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
 
     free(buffer);
+
+    // Wide output: whole units, so the text in room units is the first room
+    // units of the uncut text, and the result is -1 or the units emitted.
+    WideRun whole_wide = run_wide(wide_reference, WIDE_REFERENCE_UNITS, format);
+    CHECK(whole_wide.result == -1 || whole_wide.result == whole_wide.emitted);
+    CHECK(static_cast<size_t>(whole_wide.emitted) == whole_wide.written);
+    const bool wide_cut = whole_wide.written == WIDE_REFERENCE_UNITS;
+    const size_t room = buffer_size > 0 ? static_cast<size_t>(buffer_size) / 2 : 0;
+    const Char16 canary_unit = 0xA5A5;
+    Char16* units = static_cast<Char16*>(malloc((room + GUARD) * sizeof(Char16)));
+    for (size_t i = 0; i < room + GUARD; ++i) units[i] = canary_unit;
+    WideRun wide = run_wide(units, room, format);
+    CHECK(wide.result == -1 || wide.result == wide.emitted);
+    CHECK(static_cast<size_t>(wide.emitted) == wide.written);
+    for (size_t i = wide.written; i < room + GUARD; ++i) CHECK(units[i] == canary_unit);
+    CHECK(memcmp(units, wide_reference, wide.written * sizeof(Char16)) == 0);
+    if (!wide_cut || room < WIDE_REFERENCE_UNITS) {
+        CHECK(wide.written == (room < whole_wide.written ? room : whole_wide.written));
+        if (room > whole_wide.written) CHECK(wide.result == whole_wide.result);
+    }
+    free(units);
+
     free(format);
     return 0;
 }
