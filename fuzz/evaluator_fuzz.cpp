@@ -35,7 +35,8 @@ const char* const TOKENS[] = {
 };
 constexpr size_t TOKEN_KINDS = sizeof TOKENS / sizeof TOKENS[0];
 const char* const NAMES[] = {"test", "[", "/usr/bin/[", ""};
-constexpr size_t MAX_TOKENS = 256;
+// Past 1024 tokens the command evaluates on a stack of its own.
+constexpr size_t MAX_TOKENS = 1400;
 
 // ---- The reference evaluator. ----
 
