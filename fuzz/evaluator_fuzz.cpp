@@ -149,10 +149,15 @@ struct Reference {
                     case 's':
                         file = status(operand);
                         return file != nullptr && file->size > 0;
-                    case 'd':
+                    case 'd': {
                         if (drive_designators && operand.size() == 2 && operand[1] == ':') return true;
-                        file = status(operand);
+                        // One trailing '/' goes first, except from "/" itself, so
+                        // "f/" asks about the file "f" (and takes a record).
+                        std::string path = operand;
+                        if (path.size() > 1 && path.back() == '/') path.pop_back();
+                        file = status(path);
                         return file != nullptr && file->type == PLATFORM_TYPE_DIRECTORY;
+                    }
                     default: return false;  // -c -b -u -g
                 }
             }
