@@ -126,8 +126,8 @@ void command_main(int32_t argc, char** argv) {
     Truth result = 0;
     int32_t tokens = arg_cursor.count;
     if (tokens <= OWN_STACK_TOKENS ||
-        platform_run_with_stack(STACK_BYTES_BASE + static_cast<size_t>(tokens) * STACK_BYTES_PER_TOKEN,
-                                evaluate_into, &result) != 0) {
+        platform_run_with_stack(STACK_BYTES_BASE + static_cast<size_t>(tokens) * STACK_BYTES_PER_TOKEN, evaluate_into,
+                                &result) != 0) {
         result = eval_or();
     }
     exit_with_status(result != 0 ? nullptr : "false");

@@ -41,6 +41,4 @@ Truth has_content_path(char* path) {
 
 Truth path_access(const char* path, int32_t mode) { return platform_access(path, mode) >= 0; }
 
-Truth is_terminal_descriptor(int32_t descriptor) {
-    return descriptor >= 0 && platform_is_terminal(descriptor) != 0;
-}
+Truth is_terminal_descriptor(int32_t descriptor) { return descriptor >= 0 && platform_is_terminal(descriptor) != 0; }

@@ -22,18 +22,18 @@ using OverflowHook = int (*)(FormatState* state);
 
 // One formatting call's record, owned by whoever runs the call.
 struct FormatState {
-    uint8_t wide;               // 0: UTF-8 bytes out; nonzero: Char16 units out
-    char* buffer_start;         // for the overflow hook; the library never reads it
-    char* out;                  // where the next unit goes (a byte position in both modes)
-    char* limit;                // end of the writable room, reserved for the terminator
+    uint8_t wide;                // 0: UTF-8 bytes out; nonzero: Char16 units out
+    char* buffer_start;          // for the overflow hook; the library never reads it
+    char* out;                   // where the next unit goes (a byte position in both modes)
+    char* limit;                 // end of the writable room, reserved for the terminator
     OverflowHook overflow_hook;  // null: the buffer is all the room there is
-    void* hook_arg;             // for the overflow hook
-    int32_t emitted;            // units committed so far: bytes narrow, Char16 wide
-    va_list args;               // the arguments still to be taken
-    uint32_t verb;              // the character that selected the running handler
-    int32_t width;              // of the current spec; 0 when none
-    int32_t precision;          // of the current spec; 0 when none
-    uint32_t flags;             // FormatFlag bits of the current spec
+    void* hook_arg;              // for the overflow hook
+    int32_t emitted;             // units committed so far: bytes narrow, Char16 wide
+    va_list args;                // the arguments still to be taken
+    uint32_t verb;               // the character that selected the running handler
+    int32_t width;               // of the current spec; 0 when none
+    int32_t precision;           // of the current spec; 0 when none
+    uint32_t flags;              // FormatFlag bits of the current spec
 };
 
 // Flag bits of a conversion spec. They live in a scope of their own because

@@ -91,7 +91,10 @@ int32_t convert_integer(FormatState* state) {
     uint32_t base;
     const char* alphabet = LOWER_DIGITS;
     switch (state->verb) {
-        case 'X': base = 16; alphabet = UPPER_DIGITS; break;
+        case 'X':
+            base = 16;
+            alphabet = UPPER_DIGITS;
+            break;
         case 'b': base = 2; break;
         case 'd': base = 10; break;
         case 'o': base = 8; break;

@@ -65,21 +65,11 @@ int32_t convert_count(FormatState* state) {
 int32_t convert_flag(FormatState* state) {
     uint32_t& flags = state->flags;
     switch (state->verb) {
-        case ' ':
-            flags |= FormatFlag::SPACE_SIGN;
-            break;
-        case '#':
-            flags |= FormatFlag::ALTERNATE;
-            break;
-        case '+':
-            flags |= FormatFlag::PLUS_SIGN;
-            break;
-        case ',':
-            flags |= FormatFlag::GROUP_DIGITS;
-            break;
-        case '-':
-            flags |= FormatFlag::LEFT_ALIGN;
-            break;
+        case ' ': flags |= FormatFlag::SPACE_SIGN; break;
+        case '#': flags |= FormatFlag::ALTERNATE; break;
+        case '+': flags |= FormatFlag::PLUS_SIGN; break;
+        case ',': flags |= FormatFlag::GROUP_DIGITS; break;
+        case '-': flags |= FormatFlag::LEFT_ALIGN; break;
         case 'h':
             if ((flags & FormatFlag::SHORT) != 0) flags |= FormatFlag::BYTE;
             flags |= FormatFlag::SHORT;
@@ -88,11 +78,8 @@ int32_t convert_flag(FormatState* state) {
             if ((flags & FormatFlag::LONG) != 0) flags |= FormatFlag::LONG_LONG;
             flags |= FormatFlag::LONG;
             break;
-        case 'u':
-            flags |= FormatFlag::UNSIGNED;
-            break;
-        default:
-            break;
+        case 'u': flags |= FormatFlag::UNSIGNED; break;
+        default: break;
     }
     return 1;
 }

@@ -7,9 +7,7 @@
 
 namespace {
 
-inline uint32_t byte_at(const char* text, int32_t index) {
-    return static_cast<unsigned char>(text[index]);
-}
+inline uint32_t byte_at(const char* text, int32_t index) { return static_cast<unsigned char>(text[index]); }
 
 // A malformed byte stands for one character of its own, whatever follows it,
 // so that the next decode starts at the very next byte.
@@ -113,9 +111,8 @@ int32_t utf8_count_chars_bounded(const char* text, uint32_t n) {
         if (*p == 0) break;
         uint32_t step = 1;
         if (static_cast<unsigned char>(*p) >= 0x80) {
-            const int32_t avail = left > static_cast<uint32_t>(UTF8_MAX_BYTES)
-                                      ? UTF8_MAX_BYTES
-                                      : static_cast<int32_t>(left);
+            const int32_t avail =
+                left > static_cast<uint32_t>(UTF8_MAX_BYTES) ? UTF8_MAX_BYTES : static_cast<int32_t>(left);
             if (utf8_sequence_complete(p, avail) == 0) break;
             Char16 ignored;
             step = static_cast<uint32_t>(decode_utf8_char(&ignored, p));

@@ -20,8 +20,7 @@ inline Writer writer_begin(FormatState* state) { return Writer{state, state->out
 
 // True when bytes more fit before the limit (positions compared unsigned).
 inline bool writer_fits(const Writer* w, int32_t bytes) {
-    return reinterpret_cast<uintptr_t>(w->out) + static_cast<uint32_t>(bytes) <=
-           reinterpret_cast<uintptr_t>(w->limit);
+    return reinterpret_cast<uintptr_t>(w->out) + static_cast<uint32_t>(bytes) <= reinterpret_cast<uintptr_t>(w->limit);
 }
 
 // Makes sure a unit of bytes fits at the local position, through make_room

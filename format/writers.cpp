@@ -20,17 +20,15 @@ inline int32_t capped_count(const FormatState* state, int32_t count) {
     return count;
 }
 
-// The fill is the width minus the count, in characters. A count below 0 (a precision that wrapped negative, from a "*" argument of the
-// most negative value) writes no character and takes no position, and the
-// difference is taken without overflow, so a negative width writes no fill.
+// The fill is the width minus the count, in characters. A count below 0 (a precision that wrapped negative, from a "*"
+// argument of the most negative value) writes no character and takes no position, and the difference is taken without
+// overflow, so a negative width writes no fill.
 inline int32_t fill_of(const FormatState* state, int32_t count) {
     const int64_t fill = static_cast<int64_t>(state->width) - (count < 0 ? 0 : count);
     return fill > 0 ? static_cast<int32_t>(fill) : 0;
 }
 
-inline int32_t pad(FormatState* state, int32_t n) {
-    return state->wide ? pad_wide(state, n) : pad_narrow(state, n);
-}
+inline int32_t pad(FormatState* state, int32_t n) { return state->wide ? pad_wide(state, n) : pad_narrow(state, n); }
 
 }  // namespace
 

@@ -41,8 +41,8 @@ int platform_run_with_stack(size_t stack_bytes, void (*body)(void*), void* argum
     // Reserve, don't commit: the deepest expressions need tens of megabytes
     // of address space, but touch only what they use. msvcrt.dll sets up its
     // per-thread data on first use, so a plain CreateThread is safe with it.
-    HANDLE thread = CreateThread(nullptr, stack_bytes, run_stack_call, &call, STACK_SIZE_PARAM_IS_A_RESERVATION,
-                                 nullptr);
+    HANDLE thread =
+        CreateThread(nullptr, stack_bytes, run_stack_call, &call, STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
     if (thread == nullptr) return -1;
     WaitForSingleObject(thread, INFINITE);
     CloseHandle(thread);

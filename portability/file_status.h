@@ -15,18 +15,18 @@ constexpr uint8_t KIND_DIRECTORY = 0x80;
 // are borrowed: name points into the caller's path or at a shared constant
 // empty text, and the other three always at that empty text.
 struct FileStatus {
-    uint16_t device_class;  // '|' for a FIFO, 'M' for everything else
-    uint32_t device;        // the platform's device number, unchanged
-    uint64_t unique_path;   // the platform's file serial number
-    uint32_t version;       // the last modification time again
-    uint8_t kind;           // KIND_DIRECTORY or 0
-    uint32_t mode;          // kind << 24 | the nine permission bits
-    uint32_t access_time;   // seconds since 1970-01-01 UTC
-    uint32_t modify_time;   // seconds since 1970-01-01 UTC
-    int64_t length;         // bytes
-    const char* name;       // the path's text after its last '/', else empty
-    const char* owner;      // always empty
-    const char* group;      // always empty
+    uint16_t device_class;      // '|' for a FIFO, 'M' for everything else
+    uint32_t device;            // the platform's device number, unchanged
+    uint64_t unique_path;       // the platform's file serial number
+    uint32_t version;           // the last modification time again
+    uint8_t kind;               // KIND_DIRECTORY or 0
+    uint32_t mode;              // kind << 24 | the nine permission bits
+    uint32_t access_time;       // seconds since 1970-01-01 UTC
+    uint32_t modify_time;       // seconds since 1970-01-01 UTC
+    int64_t length;             // bytes
+    const char* name;           // the path's text after its last '/', else empty
+    const char* owner;          // always empty
+    const char* group;          // always empty
     const char* last_modifier;  // always empty
 };
 

@@ -1,12 +1,17 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test: the Linux build, and the Windows
-# build under Wine when the cross compiler and Wine are installed or can be
-# (as root on Debian). Under CI=true the Windows stage is required.
+# Checks the formatting, builds everything and runs every test: the Linux
+# build, and the Windows build (the command and the unit suites) under Wine
+# when the cross compilers and Wine are installed or can be (as root on
+# Debian). Under CI=true the Windows stage is required.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+scripts/check-format.sh
+# The manual page is rendered by groff, the installed tree is tried with
+# pkg-config and the packages are read back with dpkg-deb.
+scripts/deps.sh groff-base pkgconf dpkg
 
 windows_build=
-windows_packages=(g++-mingw-w64-i686 wine wine32:i386)
+windows_packages=(g++-mingw-w64-i686 g++-mingw-w64-i686-posix googletest wine wine32:i386)
 if scripts/deps.sh "${windows_packages[@]}"; then
   scripts/build-windows.sh
   windows_build=$PWD/build-windows

@@ -106,7 +106,7 @@ TEST(Grammar, IntegerComparisons) {
         {{"test", "99999999999", "-eq", "2147483647"}, 0, ""},
         {{"test", "-99999999999", "-eq", "-2147483648"}, 0, ""},
         {{"test", "2147483648", "-gt", "2147483647"}, 1, ""},  // both clamp to the same value
-        {{"test", "abc", "-eq", "5"}, 0, ""},  // a string test; the operator is never looked at
+        {{"test", "abc", "-eq", "5"}, 0, ""},                  // a string test; the operator is never looked at
         {{"test", "5", "-a", "3"}, 1, unknown("-a")},
         {{"test", "5", "-o", "3"}, 1, unknown("-o")},
         {{"test", "", "-a", "x"}, 1, unknown("-a")},

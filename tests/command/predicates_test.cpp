@@ -153,15 +153,15 @@ TEST_F(FileOperators, UnprivilegedAccessFollowsThePermissionBits) {
         int windows;  // the status on the Windows target
     };
     const Row rows[] = {
-        {"-w", "readonly", 1, 1}, {"-r", "readonly", 0, 0}, {"-e", "readonly", 0, 0},
-        {"-r", "secret", 1, 0},  // Windows: nothing that exists is unreadable
+        {"-w", "readonly", 1, 1}, {"-r", "readonly", 0, 0},
+        {"-e", "readonly", 0, 0}, {"-r", "secret", 1, 0},  // Windows: nothing that exists is unreadable
         {"-e", "secret", 0, 0},   {"-s", "secret", 0, 0},
-        {"-x", "mine", 1, 0},    // Windows: everything that exists executes
-        {"-x", "program", 0, 0},
-        {"-w", "full", 1, 0},    // Windows: writable without the read-only attribute
+        {"-x", "mine", 1, 0},                            // Windows: everything that exists executes
+        {"-x", "program", 0, 0},  {"-w", "full", 1, 0},  // Windows: writable without the read-only attribute
     };
     for (const Row& row : rows)
-        EXPECT_EQ(status_of({"test", row.op, scratch / row.name}, as_nobody), windows_target() ? row.windows : row.status)
+        EXPECT_EQ(status_of({"test", row.op, scratch / row.name}, as_nobody),
+                  windows_target() ? row.windows : row.status)
             << row.op << " " << row.name;
 }
 

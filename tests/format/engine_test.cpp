@@ -107,7 +107,12 @@ TEST(FormatBuffer, LiteralTextAndTruncation) {
         {16, "abc", 3, "abc"},
         {4, "abcdef", 3, "abc"},
         {1, "abc", 0, ""},
-        {16, "a\xFF" "b\xE2\x41", 5, "a\xFF" "b\xE2\x41"},  // malformed bytes pass unchanged
+        {16,
+         "a\xFF"
+         "b\xE2\x41",
+         5,
+         "a\xFF"
+         "b\xE2\x41"},  // malformed bytes pass unchanged
         {16, "x\xE2\x82\xACy", 5, "x\xE2\x82\xACy"},
         {4, "ab\xE2\x82\xACz", 2, "ab"},  // two bytes of room: the character is not cut
         {5, "ab\xE2\x82\xACz", 2, "ab"},
@@ -220,8 +225,7 @@ WideRun run_wide(int32_t room, const char* format, ...) {
     size_t written = static_cast<size_t>(state.out - state.buffer_start) / 2;
     EXPECT_EQ(static_cast<int32_t>(written), state.emitted);
     for (size_t i = written; i < buffer.size(); ++i) EXPECT_EQ(buffer[i], canary) << "unit " << i;
-    return {result, std::vector<Char16>(buffer.begin(), buffer.begin() + static_cast<long>(written)),
-            state.emitted};
+    return {result, std::vector<Char16>(buffer.begin(), buffer.begin() + static_cast<long>(written)), state.emitted};
 }
 
 TEST(FormatRun, WideOutput) {

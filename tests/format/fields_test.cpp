@@ -37,14 +37,10 @@ Arg str16(const char16_t* s) { return Arg{Arg::TEXT16, 0, nullptr, w16(s)}; }
 
 int32_t run_with(Target& t, Spec spec, ConversionHandler handler, const Arg& arg) {
     switch (arg.kind) {
-        case Arg::INT:
-            return t.run(spec, handler, arg.number, SENTINEL);
-        case Arg::TEXT:
-            return t.run(spec, handler, arg.text, SENTINEL);
-        case Arg::TEXT16:
-            return t.run(spec, handler, arg.text16, SENTINEL);
-        case Arg::NONE:
-            break;
+        case Arg::INT: return t.run(spec, handler, arg.number, SENTINEL);
+        case Arg::TEXT: return t.run(spec, handler, arg.text, SENTINEL);
+        case Arg::TEXT16: return t.run(spec, handler, arg.text16, SENTINEL);
+        case Arg::NONE: break;
     }
     return t.run(spec, handler, SENTINEL);
 }
@@ -115,14 +111,15 @@ TEST(ConvertString, WidthCountsCharactersNotBytes) {
     const Row rows[] = {
         {"%3s e-acute", {'s', WIDTH, 3}, convert_string, str("\xC3\xA9"), "  \xC3\xA9", 0, u"  \u00E9", 0},
         {"%6s hello", {'s', WIDTH, 6}, convert_string, str("h\xC3\xA9llo"), " h\xC3\xA9llo", 0, u" h\u00E9llo", 0},
-        {"%-3s euro", {'s', WIDTH | LEFT, 3}, convert_string, str("\xE2\x82\xAC"), "\xE2\x82\xAC  ", 0,
-         u"\u20AC  ", 0},
+        {"%-3s euro", {'s', WIDTH | LEFT, 3}, convert_string, str("\xE2\x82\xAC"), "\xE2\x82\xAC  ", 0, u"\u20AC  ", 0},
         {"%s U+FFFF", {'s'}, convert_string, str("\xEF\xBF\xBF"), "\xEF\xBF\xBF", 0, u"\uFFFF", 0},
     };
     for (const Row& row : rows) check(row);
 }
 
 TEST(ConvertString, PrecisionBoundsBytesAndDropsACutCharacter) {
+    // Adjacent literals end the hex escapes; clang-format would split them.
+    // clang-format off
     const Row rows[] = {
         {"%.3s hello", {'s', PREC, 0, 3}, convert_string, str("h\xC3\xA9llo"), "h\xC3\xA9", 0, u"h\u00E9", 0},
         {"%.2s hello", {'s', PREC, 0, 2}, convert_string, str("h\xC3\xA9llo"), "h", 0, u"h", -1},
@@ -131,10 +128,13 @@ TEST(ConvertString, PrecisionBoundsBytesAndDropsACutCharacter) {
         // The cut character is not counted, so the fill covers it.
         {"%3.2s hello", {'s', PREC, 3, 2}, convert_string, str("h\xC3\xA9llo"), "  h", 0, u"  h", -1},
     };
+    // clang-format on
     for (const Row& row : rows) check(row);
 }
 
 TEST(ConvertString, MalformedBytes) {
+    // Adjacent literals end the hex escapes; clang-format would split them.
+    // clang-format off
     const Row rows[] = {
         {"%s 80 41", {'s'}, convert_string, str("\x80" "A"), "\xC2\x80" "A", 0, u"\u0080A", 0},
         {"%3s 80 41", {'s', WIDTH, 3}, convert_string, str("\x80" "A"), " \xC2\x80" "A", 0, u" \u0080A", 0},
@@ -153,6 +153,7 @@ TEST(ConvertString, MalformedBytes) {
          u" \u0080\u0080\u0080", -1},
         {"%s ends C3", {'s'}, convert_string, str("ab\xC3"), "ab", 0, u"ab", -1},
     };
+    // clang-format on
     for (const Row& row : rows) check(row);
 }
 
@@ -213,11 +214,23 @@ TEST(ConvertString16, Texts) {
         {"%.1S AB", {'S', PREC, 0, 1}, convert_string16, str16(u"AB"), "A", 0, u"A", 0},
         {"%.5S AB", {'S', PREC, 0, 5}, convert_string16, str16(u"AB"), "AB", 0, u"AB", 0},
         {"%4.1S AB", {'S', PREC, 4, 1}, convert_string16, str16(u"AB"), "   A", 0, u"   A", 0},
-        {"%-4S e-acute euro", {'S', WIDTH | LEFT, 4}, convert_string16, str16(u"\u00E9\u20AC"),
-         "\xC3\xA9\xE2\x82\xAC  ", 0, u"\u00E9\u20AC  ", 0},
+        {"%-4S e-acute euro",
+         {'S', WIDTH | LEFT, 4},
+         convert_string16,
+         str16(u"\u00E9\u20AC"),
+         "\xC3\xA9\xE2\x82\xAC  ",
+         0,
+         u"\u00E9\u20AC  ",
+         0},
         // Each unit of a surrogate pair becomes its own three-byte sequence.
-        {"%S surrogate pair", {'S'}, convert_string16, str16(u"\xD83D\xDE00"), "\xED\xA0\xBD\xED\xB8\x80", 0,
-         u"\xD83D\xDE00", 0},
+        {"%S surrogate pair",
+         {'S'},
+         convert_string16,
+         str16(u"\xD83D\xDE00"),
+         "\xED\xA0\xBD\xED\xB8\x80",
+         0,
+         u"\xD83D\xDE00",
+         0},
         {"%S 0x80", {'S'}, convert_string16, str16(u"\u0080"), "\xC2\x80", 0, u"\u0080", 0},
     };
     for (const Row& row : rows) check(row);
@@ -350,8 +363,7 @@ TEST(ConvertCount, TheLengthFlagsChooseTheWidth) {
                 value = v;
                 break;
             }
-            default:
-                std::memcpy(&value, target.at(), 8);
+            default: std::memcpy(&value, target.at(), 8);
         }
         const int64_t want = c.bytes == 1 ? 0x04 : c.bytes == 2 ? 0x0304 : 0x01020304;
         EXPECT_EQ(value, want);
@@ -399,9 +411,17 @@ TEST(ConvertFlag, EachCharacterSetsItsBit) {
         uint32_t verb;
         uint32_t bits;
     } const cases[] = {
-        {' ', FormatFlag::SPACE_SIGN}, {'#', FormatFlag::ALTERNATE}, {'+', FormatFlag::PLUS_SIGN},
-        {',', FormatFlag::GROUP_DIGITS}, {'-', FormatFlag::LEFT_ALIGN}, {'h', FormatFlag::SHORT},
-        {'l', FormatFlag::LONG}, {'u', FormatFlag::UNSIGNED}, {'q', 0}, {'0', 0}, {0x20AC, 0},
+        {' ', FormatFlag::SPACE_SIGN},
+        {'#', FormatFlag::ALTERNATE},
+        {'+', FormatFlag::PLUS_SIGN},
+        {',', FormatFlag::GROUP_DIGITS},
+        {'-', FormatFlag::LEFT_ALIGN},
+        {'h', FormatFlag::SHORT},
+        {'l', FormatFlag::LONG},
+        {'u', FormatFlag::UNSIGNED},
+        {'q', 0},
+        {'0', 0},
+        {0x20AC, 0},
         // A code whose low 8 bits are a flag character is not that flag.
         {0x168, 0},
     };
@@ -493,11 +513,15 @@ TEST(PutChar16Field, CopiesEveryUnitZeroIncluded) {
     Target wide(true);
     wide.set(Spec{'S'});
     EXPECT_EQ(put_char16_field(&wide.state, units, 4), 0);
-    EXPECT_EQ(wide.wide(), std::u16string(u"A\0\xD800" "B", 4));
+    EXPECT_EQ(wide.wide(), std::u16string(u"A\0\xD800"
+                                          "B",
+                                          4));
     Target narrow(false);
     narrow.set(Spec{'S'});
     EXPECT_EQ(put_char16_field(&narrow.state, units, 4), 0);
-    EXPECT_EQ(narrow.narrow(), std::string("A\0\xED\xA0\x80" "B", 6));
+    EXPECT_EQ(narrow.narrow(), std::string("A\0\xED\xA0\x80"
+                                           "B",
+                                           6));
     EXPECT_EQ(narrow.state.emitted, 6);
 }
 
@@ -536,7 +560,13 @@ TEST(Truncation, CharactersAreNeverSplit) {
         {"%s a e-acute in 2", {'s'}, convert_string, str("a\xC3\xA9"), "a", -1, u"a\u00E9", 0},
         {"%s a euro in 2", {'s'}, convert_string, str("a\xE2\x82\xAC"), "a", -1, u"a\u20AC", 0},
         {"%S a U+0800 in 2", {'S'}, convert_string16, str16(u"a\u0800"), "a", -1, u"a\u0800", 0},
-        {"%S e-acute e-acute in 2", {'S'}, convert_string16, str16(u"\u00E9\u00E9"), "\xC3\xA9", -1, u"\u00E9\u00E9",
+        {"%S e-acute e-acute in 2",
+         {'S'},
+         convert_string16,
+         str16(u"\u00E9\u00E9"),
+         "\xC3\xA9",
+         -1,
+         u"\u00E9\u00E9",
          0},
         {"%C U+0800 in 2", {'C'}, convert_char16, num(0x800), "", -1, u"\u0800", 0},
         {"%s abc in 2", {'s'}, convert_string, str("abc"), "ab", -1, u"ab", -1},
@@ -583,8 +613,14 @@ TEST(Truncation, NarrowRoomIsMeasuredExactlyNearTheEnd) {
     EXPECT_EQ(u.run(Spec{'S'}, convert_string16, w16(u"ab\u00E9"), SENTINEL), 0);
     EXPECT_EQ(u.narrow(), "ab\xC3\xA9");
     Target v(false, 3);
-    EXPECT_EQ(v.run(Spec{'s'}, convert_string, "\x80" "a", SENTINEL), 0);
-    EXPECT_EQ(v.narrow(), "\xC2\x80" "a");
+    EXPECT_EQ(v.run(Spec{'s'}, convert_string,
+                    "\x80"
+                    "a",
+                    SENTINEL),
+              0);
+    EXPECT_EQ(v.narrow(),
+              "\xC2\x80"
+              "a");
 }
 
 }  // namespace

@@ -34,7 +34,8 @@ class Target {
 public:
     // room_units: the units that fit before the terminator's unit.
     explicit Target(bool wide, int32_t room_units = 64)
-        : unit_(wide ? 2 : 1), room_bytes_(static_cast<size_t>(room_units) * unit_),
+        : unit_(wide ? 2 : 1),
+          room_bytes_(static_cast<size_t>(room_units) * unit_),
           storage_(room_bytes_ + unit_ + CANARY_BYTES, static_cast<char>(CANARY)) {
         std::memset(&state, 0, sizeof state);
         state.wide = wide ? 1 : 0;

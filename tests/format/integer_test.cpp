@@ -21,8 +21,7 @@ std::string format_row(const IntegerRow& row) {
     switch (row.kind) {
         case Arg::Int: return FORMAT_TEXT(row.format, static_cast<int>(row.value));
         case Arg::LongLong: return FORMAT_TEXT(row.format, static_cast<long long>(row.value));
-        case Arg::Pointer:
-            return FORMAT_TEXT(row.format, reinterpret_cast<void*>(static_cast<uintptr_t>(row.value)));
+        case Arg::Pointer: return FORMAT_TEXT(row.format, reinterpret_cast<void*>(static_cast<uintptr_t>(row.value)));
     }
     return "";
 }
@@ -60,19 +59,27 @@ TEST(IntegerConversion, SignBaseAndPrefix) {
 
 TEST(IntegerConversion, GroupingInEveryBase) {
     expect_rows({
-        {"%,d", Arg::Int, 1234567, "1,234,567"}, {"%,d", Arg::Int, -1234, "-1,234"},
-        {"%,d", Arg::Int, 123, "123"},           {"%,b", Arg::Int, 255, "11,111,111"},
-        {"%,x", Arg::Int, 65535, "f,fff"},       {"%,o", Arg::Int, 4095, "7,777"},
-        {"%,.6d", Arg::Int, 1234, "01,234"},     {"%,lld", Arg::LongLong, MIN64, "-9,223,372,036,854,775,808"},
+        {"%,d", Arg::Int, 1234567, "1,234,567"},
+        {"%,d", Arg::Int, -1234, "-1,234"},
+        {"%,d", Arg::Int, 123, "123"},
+        {"%,b", Arg::Int, 255, "11,111,111"},
+        {"%,x", Arg::Int, 65535, "f,fff"},
+        {"%,o", Arg::Int, 4095, "7,777"},
+        {"%,.6d", Arg::Int, 1234, "01,234"},
+        {"%,lld", Arg::LongLong, MIN64, "-9,223,372,036,854,775,808"},
     });
 }
 
 TEST(IntegerConversion, PrecisionWidthAndZeroFill) {
     expect_rows({
-        {"%.5d", Arg::Int, 42, "00042"},      {"%05d", Arg::Int, -42, "-0042"},
-        {"%-05d", Arg::Int, -42, "-42  "},    {"%5d", Arg::Int, -42, "  -42"},
-        {"%08.3d", Arg::Int, 5, "00000005"},  {"%#06x", Arg::Int, 255, "0x00ff"},
-        {"%#5o", Arg::Int, 8, "  010"},       {"%#05o", Arg::Int, 8, "00010"},
+        {"%.5d", Arg::Int, 42, "00042"},
+        {"%05d", Arg::Int, -42, "-0042"},
+        {"%-05d", Arg::Int, -42, "-42  "},
+        {"%5d", Arg::Int, -42, "  -42"},
+        {"%08.3d", Arg::Int, 5, "00000005"},
+        {"%#06x", Arg::Int, 255, "0x00ff"},
+        {"%#5o", Arg::Int, 8, "  010"},
+        {"%#05o", Arg::Int, 8, "00010"},
     });
 }
 
@@ -91,15 +98,21 @@ TEST(IntegerConversion, ZerosStopAtSixtySixCharacters) {
 
 TEST(IntegerConversion, LengthFlagsChooseTheArgument) {
     expect_rows({
-        {"%hhd", Arg::Int, 255, "-1"},    {"%hhud", Arg::Int, 255, "255"},
-        {"%hhd", Arg::Int, 511, "-1"},    {"%hd", Arg::Int, 65535, "-1"},
-        {"%hud", Arg::Int, 65535, "65535"}, {"%hld", Arg::Int, 65535, "65535"},
-        {"%ld", Arg::Int, -1, "-1"},      {"%lux", Arg::Int, -1, "ffffffff"},
+        {"%hhd", Arg::Int, 255, "-1"},
+        {"%hhud", Arg::Int, 255, "255"},
+        {"%hhd", Arg::Int, 511, "-1"},
+        {"%hd", Arg::Int, 65535, "-1"},
+        {"%hud", Arg::Int, 65535, "65535"},
+        {"%hld", Arg::Int, 65535, "65535"},
+        {"%ld", Arg::Int, -1, "-1"},
+        {"%lux", Arg::Int, -1, "ffffffff"},
         {"%lld", Arg::LongLong, MIN64, "-9223372036854775808"},
         {"%llux", Arg::LongLong, -1, "ffffffffffffffff"},
         {"%lld", Arg::LongLong, 1LL << 40, "1099511627776"},
-        {"%p", Arg::Pointer, 0xAB0, "ab0"}, {"%#p", Arg::Pointer, 0xAB0, "0xab0"},
-        {"%llp", Arg::Pointer, 0xAB0, "ab0"}, {"%hhp", Arg::Pointer, 0x1FF, "1ff"},
+        {"%p", Arg::Pointer, 0xAB0, "ab0"},
+        {"%#p", Arg::Pointer, 0xAB0, "0xab0"},
+        {"%llp", Arg::Pointer, 0xAB0, "ab0"},
+        {"%hhp", Arg::Pointer, 0x1FF, "1ff"},
     });
 }
 

@@ -114,13 +114,17 @@ TEST(MakeRoom, AHookNeverSplitsACharacter) {
     t.state.overflow_hook = flush_hook;
     t.state.hook_arg = &sink;
     // a, e-acute, euro sign, b, euro sign: 1 + 2 + 3 + 1 + 3 bytes.
-    const char text[] = "a\xC3\xA9\xE2\x82\xAC" "b\xE2\x82\xAC";
+    const char text[] =
+        "a\xC3\xA9\xE2\x82\xAC"
+        "b\xE2\x82\xAC";
     t.set(Spec{'s'});
     EXPECT_EQ(format_utf8_string(&t.state, text), 0);
     EXPECT_EQ(t.state.emitted, 10);
     // Each flush holds whole characters only.
     EXPECT_EQ(sink.emitted_at_call, (std::vector<int32_t>{3, 7}));
-    EXPECT_EQ(sink.text, "a\xC3\xA9\xE2\x82\xAC" "b");
+    EXPECT_EQ(sink.text,
+              "a\xC3\xA9\xE2\x82\xAC"
+              "b");
     EXPECT_EQ(sink.text + std::string(t.state.buffer_start, t.written_bytes()), text);
     EXPECT_TRUE(t.canaries_intact());
 }
@@ -169,7 +173,7 @@ TEST(MakeRoom, AHookThatLeavesTooLittleRoomFoundNone) {
     EXPECT_EQ(make_room(&t.state, start + 4, 2), nullptr);
     EXPECT_EQ(t.state.emitted, 4);
     EXPECT_EQ(t.state.limit, t.state.out);
-    EXPECT_EQ(t.state.out, start);  // where the hook left it
+    EXPECT_EQ(t.state.out, start);                    // where the hook left it
     EXPECT_EQ(make_room(&t.state, start, 1), start);  // one byte it does leave
 }
 

@@ -59,8 +59,8 @@ TEST(Utf8Decode, MatchesTheReferenceForEveryThreeBytePrefix) {
                 const int32_t length = decode_utf8_char(&value, text);
                 const Decoded want = reference_decode(b0, b1, b2);
                 if ((value != want.value || length != want.length) && ++mismatches <= 10) {
-                    ADD_FAILURE() << std::hex << "bytes " << b0 << ' ' << b1 << ' ' << b2 << ": got "
-                                  << value << '/' << length << ", want " << want.value << '/' << want.length;
+                    ADD_FAILURE() << std::hex << "bytes " << b0 << ' ' << b1 << ' ' << b2 << ": got " << value << '/'
+                                  << length << ", want " << want.value << '/' << want.length;
                 }
             }
         }
@@ -165,8 +165,7 @@ std::vector<Char16> decode_all(const std::string& text) {
 }
 
 TEST(Utf8Decode, MalformedStretchesYieldOneValuePerByte) {
-    EXPECT_EQ(decode_all(bytes_of({0xF0, 0x9F, 0x98, 0x80})),
-              (std::vector<Char16>{0x80, 0x80, 0x80, 0x80}));
+    EXPECT_EQ(decode_all(bytes_of({0xF0, 0x9F, 0x98, 0x80})), (std::vector<Char16>{0x80, 0x80, 0x80, 0x80}));
     EXPECT_EQ(decode_all(bytes_of({0xE2, 0xC3, 0xA9})), (std::vector<Char16>{0x80, 0xE9}));
     EXPECT_EQ(decode_all(bytes_of({0x80, 0xBF, 0xC0, 0xC1, 0x41})),
               (std::vector<Char16>{0x80, 0x80, 0x80, 0x80, 0x41}));
@@ -222,8 +221,8 @@ TEST(Utf8Encode, ReencodingReproducesWellFormedTextAndWidensMalformedBytes) {
         char buffer[3];
         again.append(buffer, static_cast<size_t>(encode_utf8_char(buffer, &v)));
     }
-    EXPECT_EQ(again, "a" + bytes_of({0xC3, 0xA9, 0xC2, 0x80, 0xE2, 0x82, 0xAC, 0xC2, 0x80, 0xC2, 0x80, 0xC2, 0x80}) +
-                         "z");
+    EXPECT_EQ(again,
+              "a" + bytes_of({0xC3, 0xA9, 0xC2, 0x80, 0xE2, 0x82, 0xAC, 0xC2, 0x80, 0xC2, 0x80, 0xC2, 0x80}) + "z");
 }
 
 TEST(Utf8Length, UnitsLength) {
@@ -275,7 +274,10 @@ TEST(Utf8Count, KnownTexts) {
     EXPECT_EQ(utf8_count_chars_bounded("\xE0\xA0\x80", 3), 1);
     EXPECT_EQ(utf8_count_chars_bounded("ab\xE2", 3), 2);
     EXPECT_EQ(utf8_count_chars_bounded("a\0b", 3), 1);
-    EXPECT_EQ(utf8_count_chars_bounded("\xE2" "A", 2), 0);
+    EXPECT_EQ(utf8_count_chars_bounded("\xE2"
+                                       "A",
+                                       2),
+              0);
     EXPECT_EQ(utf8_count_chars_bounded("abc", 0), 0);
     // A bound far beyond the text stops at the terminator.
     EXPECT_EQ(utf8_count_chars_bounded("h\xC3\xA9", 0xFFFFFFFFu), 2);
@@ -292,9 +294,9 @@ int32_t reference_bounded(const std::string& text, uint32_t n) {
         if (b == 0) break;
         const size_t needed = b < 0x80 ? 1 : b < 0xE0 ? 2 : 3;
         if (n - pos < needed) break;
-        pos += static_cast<size_t>(reference_decode(b, static_cast<unsigned char>(text[pos + 1]),
-                                                    static_cast<unsigned char>(text[pos + 2]))
-                                       .length);
+        pos += static_cast<size_t>(
+            reference_decode(b, static_cast<unsigned char>(text[pos + 1]), static_cast<unsigned char>(text[pos + 2]))
+                .length);
         ++count;
     }
     return count;

@@ -60,7 +60,7 @@ TEST(VerbTable, FullTableRefusesOnlyNewCodes) {
     EXPECT_EQ(installed_row(0x4DFF), -1);
     EXPECT_EQ(install_verb(0x4E00, convert_percent), 0);
     EXPECT_EQ(FORMAT_TEXT("%\xE4\xB8\x80"), "\xE4\xB8\x80");  // U+4E00 through convert_percent
-    EXPECT_EQ(FORMAT_TEXT("%b %b", 5, 6), "101 110");  // a built-in still served from its own table
+    EXPECT_EQ(FORMAT_TEXT("%b %b", 5, 6), "101 110");         // a built-in still served from its own table
     EXPECT_EQ(installed_verb_count, MAX_INSTALLED_VERBS);
 }
 

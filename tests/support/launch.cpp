@@ -44,7 +44,8 @@ std::wstring quote_argument(const std::wstring& word) {
 // inheritable (an absent one stays absent).
 HANDLE inheritable(DWORD which) {
     HANDLE handle = GetStdHandle(which);
-    if (handle != nullptr && handle != INVALID_HANDLE_VALUE) SetHandleInformation(handle, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT);
+    if (handle != nullptr && handle != INVALID_HANDLE_VALUE)
+        SetHandleInformation(handle, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT);
     return handle;
 }
 }  // namespace

@@ -13,8 +13,8 @@
 int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const char* operand = argv[i];
-        FileStatus* status = operand[0] == '#' ? file_status_of_descriptor(std::atoi(operand + 1))
-                                               : file_status_of_path(operand);
+        FileStatus* status =
+            operand[0] == '#' ? file_status_of_descriptor(std::atoi(operand + 1)) : file_status_of_path(operand);
         if (status == nullptr) {
             std::printf("null\n");
             continue;

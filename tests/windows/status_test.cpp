@@ -73,8 +73,8 @@ TEST(WindowsStatus, PathsGetTheRuntimesAnswers) {
         {"./noextension", "M 25 0 0 1b6 4 [noextension]"},
         {"./dir", "M 25 0 80 800001ff 0 [dir]"},  // a directory always executes, and has length 0
         {"./lockeddir", "M 25 0 80 8000016d 0 [lockeddir]"},
-        {"./dir/", "null"},     // the runtime refuses a trailing separator on a name
-        {"./wild*", "null"},    // ...and wildcards, even where a file has that name
+        {"./dir/", "null"},   // the runtime refuses a trailing separator on a name
+        {"./wild*", "null"},  // ...and wildcards, even where a file has that name
         {"./wild?", "null"},
         {"./missing", "null"},
         {"", "null"},
@@ -82,7 +82,7 @@ TEST(WindowsStatus, PathsGetTheRuntimesAnswers) {
         {"C:\\", "M 2 0 80 800001ff 0 []"},
         {"c:/", "M 2 0 80 800001ff 0 []"},
         {"C:\\windows", "M 2 0 80 800001ff 0 []"},
-        {"Q:\\", "null"},  // no such drive
+        {"Q:\\", "null"},                  // no such drive
         {"/", "M 25 0 80 800001ff 0 []"},  // the root of the current drive
         {"\\", "M 25 0 80 800001ff 0 []"},
         {z_path + "/notes.txt", "M 25 0 0 1b6 4 [notes.txt]"},
@@ -112,11 +112,7 @@ TEST(WindowsStatus, DescriptorsReportTheirObjectsKind) {
     };
     // A pipe and a character device have no permission bits, no times, and
     // their descriptor as the device number.
-    check({{"#0", "| 0 0 0 0 0 []"},
-           {"#2", "M 2 0 0 0 0 []"},
-           {"#-1", "null"},
-           {"#99", "null"}},
-          options);
+    check({{"#0", "| 0 0 0 0 0 []"}, {"#2", "M 2 0 0 0 0 []"}, {"#-1", "null"}, {"#99", "null"}}, options);
 
     options.child_setup = [] {
         int ends[2];

@@ -1,0 +1,82 @@
+#!/usr/bin/env bash
+# Builds the packages of a configured and built tree with CPack and checks
+# what they hold.
+#   check-packages.sh linux   BUILD_DIR WORK_DIR VERSION   (.tar.gz and .deb)
+#   check-packages.sh windows BUILD_DIR WORK_DIR VERSION   (.zip of the cross build)
+set -euo pipefail
+kind=$1 build_dir=$2 work_dir=$3 version=$4
+rm -rf "$work_dir"
+mkdir -p "$work_dir"
+cpack --config "$build_dir/CPackConfig.cmake" -B "$work_dir" >"$work_dir/cpack.log" 2>&1 || {
+  cat "$work_dir/cpack.log" >&2
+  exit 1
+}
+
+failures=0
+# holds LISTING PATH...: every path must be a line of the listing.
+holds() {
+  local listing=$1
+  shift
+  for path in "$@"; do
+    if ! grep -qxF -- "$path" "$listing"; then
+      echo "FAILED: $(basename "$listing") lacks $path" >&2
+      failures=$((failures + 1))
+    fi
+  done
+}
+
+if [ "$kind" = linux ]; then
+  everything=(bin/test bin/[ share/man/man1/test.1 share/man/man1/[.1 share/doc/bracket/README.md
+    lib/libbracket_format.a lib/libbracket_portability.a lib/libbracket_platform.a
+    include/bracket/format/format.h include/bracket/format/utf8.h include/bracket/format/version.h
+    include/bracket/portability/file_status.h include/bracket/portability/error_text.h
+    include/bracket/platform/platform.h
+    lib/cmake/bracket/bracketConfig.cmake lib/cmake/bracket/bracketConfigVersion.cmake
+    lib/cmake/bracket/bracketTargets.cmake
+    lib/pkgconfig/bracket-format.pc lib/pkgconfig/bracket-portability.pc)
+
+  top=bracket-$version-Linux
+  tar -tzf "$work_dir/$top.tar.gz" | sed "s|^$top/||" >"$work_dir/tgz.txt"
+  holds "$work_dir/tgz.txt" "${everything[@]}"
+
+  deb=$(ls "$work_dir"/bracket_"$version"_*.deb)
+  dpkg-deb --fsys-tarfile "$deb" | tar -t | sed 's|^\./||; s|/$||' >"$work_dir/deb.txt"
+  holds "$work_dir/deb.txt" "${everything[@]/#/opt/bracket/}"
+  # Nothing outside its own prefix: the system's test and [ stay as they are.
+  if grep -vxE 'opt|opt/bracket(/.*)?|' "$work_dir/deb.txt" >&2; then
+    echo "FAILED: the .deb installs the paths above outside /opt/bracket" >&2
+    failures=$((failures + 1))
+  fi
+  [ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || {
+    echo "FAILED: the .deb's version is not $version" >&2
+    failures=$((failures + 1))
+  }
+else
+  top=bracket-$version-win32
+  zip=$work_dir/$top.zip
+  cmake -E chdir "$work_dir" cmake -E tar xf "$zip"
+  (cd "$work_dir/$top" && find . -type f | sed 's|^\./||' | sort) >"$work_dir/zip.txt"
+  holds "$work_dir/zip.txt" bin/test.exe bin/[.exe test.txt README.txt
+  if [ "$(wc -l <"$work_dir/zip.txt")" -ne 4 ]; then
+    echo "FAILED: the .zip holds more than the programs, the manual page and the README:" >&2
+    cat "$work_dir/zip.txt" >&2
+    failures=$((failures + 1))
+  fi
+  cmp -s "$work_dir/$top/bin/test.exe" "$work_dir/$top/bin/[.exe" || {
+    echo "FAILED: [.exe is not the same program as test.exe" >&2
+    failures=$((failures + 1))
+  }
+  # The version resource, whose texts are UTF-16: look for ProductVersion
+  # followed by the version.
+  if ! LC_ALL=C tr -d '\000' <"$work_dir/$top/bin/test.exe" | grep -qa "ProductVersion$version"; then
+    echo "FAILED: test.exe has no version resource for $version" >&2
+    failures=$((failures + 1))
+  fi
+  grep -q "DIAGNOSTICS" "$work_dir/$top/test.txt" || {
+    echo "FAILED: test.txt is not the manual page" >&2
+    failures=$((failures + 1))
+  }
+fi
+
+[ "$failures" -eq 0 ] || exit 1
+echo "the $kind packages hold what they should"
