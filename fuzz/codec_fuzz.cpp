@@ -18,8 +18,8 @@
 #include <cstring>
 
 #include "format/utf8.h"
-#include "portability/error_text.h"
 #include "fuzz/check.h"
+#include "portability/error_text.h"
 
 namespace {
 

@@ -26,6 +26,7 @@
 
 namespace {
 
+// clang-format off
 const char* const TOKENS[] = {
     "(", ")", "!", "-a", "-o", "=", "!=", "-eq", "-ne", "-gt", "-lt", "-ge", "-le",
     "-f", "-d", "-r", "-w", "-x", "-e", "-c", "-b", "-u", "-g", "-s", "-t", "-n", "-z",
@@ -33,6 +34,7 @@ const char* const TOKENS[] = {
     "2147483647", "2147483648", "-2147483649", "+7", "abc", "-", "--", "-q", "-eqq", "!!",
     "/", "//", "d", "d/", "d//", "f", "f/", "e", "x", "p", "c:", "c:/", "q:", "d/f", "missing",
 };
+// clang-format on
 constexpr size_t TOKEN_KINDS = sizeof TOKENS / sizeof TOKENS[0];
 const char* const NAMES[] = {"test", "[", "/usr/bin/[", ""};
 // Past 1024 tokens the command evaluates on a stack of its own.
@@ -143,12 +145,8 @@ struct Reference {
                     case 'w': return platform_access(operand.c_str(), 2) == 0;
                     case 'x': return platform_access(operand.c_str(), 1) == 0;
                     case 'e': return platform_access(operand.c_str(), 0) == 0;
-                    case 'f':
-                        file = status(operand);
-                        return file != nullptr && file->type != PLATFORM_TYPE_DIRECTORY;
-                    case 's':
-                        file = status(operand);
-                        return file != nullptr && file->size > 0;
+                    case 'f': file = status(operand); return file != nullptr && file->type != PLATFORM_TYPE_DIRECTORY;
+                    case 's': file = status(operand); return file != nullptr && file->size > 0;
                     case 'd': {
                         if (drive_designators && operand.size() == 2 && operand[1] == ':') return true;
                         // One trailing '/' goes first, except from "/" itself, so

@@ -23,12 +23,12 @@ const FakeFile* fake_find(const char* path);
 bool fake_is_terminal(int32_t descriptor);
 
 struct FakeProcess {
-    jmp_buf exit_jump;        // platform_exit jumps here with the code + 1
-    char errors[4096];        // what was written to standard error
+    jmp_buf exit_jump;  // platform_exit jumps here with the code + 1
+    char errors[4096];  // what was written to standard error
     size_t error_length;
     int32_t allocations_left;  // -1: no limit
     bool drive_designators;
-    bool own_stacks;          // platform_run_with_stack finds a stack
+    bool own_stacks;  // platform_run_with_stack finds a stack
 };
 
 extern FakeProcess fake_process;

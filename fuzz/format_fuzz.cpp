@@ -23,9 +23,9 @@
 #include <cstring>
 
 #include "format/format.h"
+#include "fuzz/check.h"
 #include "platform/platform.h"
 #include "portability/error_text.h"
-#include "fuzz/check.h"
 
 namespace {
 
@@ -192,8 +192,9 @@ bool literal_may_end_in_part(const char* format) {
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     // A slot text longer than the slot, with a character at the cut.
-    set_error_text("%s", "error text: 0123456789 \xC3\xA9\xE2\x82\xAC 0123456789 0123456789 0123456789 "
-                         "0123456789 0123456789 0123456789 0123456789 0123456789 \xE2\x82\xAC\xE2\x82\xAC");
+    set_error_text("%s",
+                   "error text: 0123456789 \xC3\xA9\xE2\x82\xAC 0123456789 0123456789 0123456789 "
+                   "0123456789 0123456789 0123456789 0123456789 0123456789 \xE2\x82\xAC\xE2\x82\xAC");
     return 0;
 }
 

@@ -146,7 +146,7 @@ TEST(FormatBuffer, ArgumentsAreTakenInOrder) {
 // precision for no characters; neither may fill the buffer with spaces.
 struct EdgeRow {
     const char* format;
-    int stars;  // each "*" takes INT_MIN
+    int stars;         // each "*" takes INT_MIN
     const char* text;  // the argument after the stars: this text, or the int value
     int value;
     const char* expected;
@@ -165,6 +165,7 @@ Formatted format_edge(const EdgeRow& row) {
 }
 
 TEST(FormatBuffer, MostNegativeWidthsAndPrecisions) {
+    // clang-format off
     const EdgeRow rows[] = {
         {"%*s|", 1, "ab", 0, "ab|"},
         {"%2147483648s|", 0, "ab", 0, "ab|"},
@@ -179,6 +180,7 @@ TEST(FormatBuffer, MostNegativeWidthsAndPrecisions) {
         {"%*.*s|", 2, "ab", 0, "|"},
         {"%3.*C|", 1, nullptr, 'x', "   |"},
     };
+    // clang-format on
     for (const EdgeRow& row : rows) EXPECT_EQ(format_edge(row).text, row.expected) << row.format;
 }
 
