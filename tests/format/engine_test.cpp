@@ -141,6 +141,49 @@ TEST(FormatBuffer, ArgumentsAreTakenInOrder) {
     EXPECT_EQ(FORMAT_TEXT("%d-%s-%c-%*d", 1, "two", '3', 3, 4), "1-two-3-  4");
 }
 
+// The most negative 32-bit width or precision, from "*" (which cannot negate
+// it) or from digits that wrap. Such a width asks for no fill, and such a
+// precision for no characters; neither may fill the buffer with spaces.
+struct EdgeRow {
+    const char* format;
+    int stars;         // each "*" takes INT_MIN
+    const char* text;  // the argument after the stars: this text, or the int value
+    int value;
+    const char* expected;
+};
+
+Formatted format_edge(const EdgeRow& row) {
+    const int m = INT_MIN;
+    if (row.text != nullptr) {
+        if (row.stars == 0) return format_guarded(64, row.format, row.text);
+        if (row.stars == 1) return format_guarded(64, row.format, m, row.text);
+        return format_guarded(64, row.format, m, m, row.text);
+    }
+    if (row.stars == 0) return format_guarded(64, row.format, row.value);
+    if (row.stars == 1) return format_guarded(64, row.format, m, row.value);
+    return format_guarded(64, row.format, m, m, row.value);
+}
+
+TEST(FormatBuffer, MostNegativeWidthsAndPrecisions) {
+    // clang-format off
+    const EdgeRow rows[] = {
+        {"%*s|", 1, "ab", 0, "ab|"},
+        {"%2147483648s|", 0, "ab", 0, "ab|"},
+        {"%*c|", 1, nullptr, 'x', "x|"},
+        {"%*C|", 1, nullptr, 'x', "x|"},
+        {"%*%|", 1, nullptr, 0, "%|"},
+        {"%*d|", 1, nullptr, 42, "42|"},
+        {"%*q|", 1, nullptr, 0, "%q%|"},
+        {"%.*s|", 1, "ab", 0, "|"},
+        {"%5.*s|", 1, "ab", 0, "     |"},
+        {"%5.2147483648s|", 0, "ab", 0, "     |"},
+        {"%*.*s|", 2, "ab", 0, "|"},
+        {"%3.*C|", 1, nullptr, 'x', "   |"},
+    };
+    // clang-format on
+    for (const EdgeRow& row : rows) EXPECT_EQ(format_edge(row).text, row.expected) << row.format;
+}
+
 char* range_v(char* buffer, char* end, const char* format, ...) {
     va_list args;
     va_start(args, format);

@@ -283,7 +283,10 @@ TEST(ConvertBadVerb, SetsPrecisionToThreeAndHidesAFullBuffer) {
 // ---- "n" ----
 
 // A target for "n" between guard bytes, to see how many bytes were stored.
-struct CountTarget {
+struct alignas(8) CountTarget {
+    // Puts the target, 4 bytes into bytes, on the 8-byte boundary that a
+    // 64-bit store needs.
+    unsigned char align[4];
     unsigned char bytes[16];
     CountTarget() { std::memset(bytes, 0xEE, sizeof bytes); }
     void* at() { return bytes + 4; }
