@@ -61,7 +61,7 @@ const char* copy_literal(FormatState* state, const char* position) {
 }
 
 // parse_spec itself, taken in whole into the format loop, which runs it
-// once per spec.
+// for each conversion spec.
 #if defined(__GNUC__)
 __attribute__((always_inline))
 #endif
