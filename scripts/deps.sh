@@ -16,5 +16,8 @@ if printf '%s\n' "${missing[@]}" | grep -q ':i386$' && ! dpkg --print-foreign-ar
   dpkg --add-architecture i386
 fi
 export DEBIAN_FRONTEND=noninteractive
-apt-get update -qq
-apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+# Two scripts may install at once (a build beside a test run): the second
+# waits for the package database instead of failing on its lock.
+wait_for_lock=(-o DPkg::Lock::Timeout=600)
+apt-get "${wait_for_lock[@]}" update -qq
+apt-get "${wait_for_lock[@]}" install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
