@@ -50,9 +50,11 @@ int platform_run_with_stack(size_t stack_bytes, void (*body)(void*), void* argum
 }
 
 namespace {
-// _stat32i64 is msvcrt's _stati64: 64-bit sizes, so a file of 2 GiB or more
-// keeps its true length, and the 32-bit times the record holds.
-void fill_status(const struct _stat32i64& info, PlatformStatus* status) {
+// _stati64 has 64-bit sizes, so a file of 2 GiB or more keeps its true
+// length. Both runtimes have it (the 32-bit msvcrt's own, with 32-bit
+// times; the 64-bit one's headers name _stat64 by it), where _stat32i64 is
+// only in the 32-bit one. The record holds 32-bit times either way.
+void fill_status(const struct _stati64& info, PlatformStatus* status) {
     status->device = static_cast<uint32_t>(info.st_dev);
     status->serial = info.st_ino;
     // The runtime's type values (_S_IFDIR, _S_IFIFO, ...) are the POSIX ones
@@ -65,15 +67,15 @@ void fill_status(const struct _stat32i64& info, PlatformStatus* status) {
 }  // namespace
 
 int platform_status_of_path(const char* path, PlatformStatus* status) {
-    struct _stat32i64 info;
-    if (_stat32i64(path, &info) != 0) return -1;
+    struct _stati64 info;
+    if (_stati64(path, &info) != 0) return -1;
     fill_status(info, status);
     return 0;
 }
 
 int platform_status_of_descriptor(int32_t descriptor, PlatformStatus* status) {
-    struct _stat32i64 info;
-    if (descriptor < 0 || _fstat32i64(descriptor, &info) != 0) return -1;
+    struct _stati64 info;
+    if (descriptor < 0 || _fstati64(descriptor, &info) != 0) return -1;
     fill_status(info, status);
     return 0;
 }

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds the packages of a configured and built tree with CPack and checks
 # what they hold.
-#   check-packages.sh linux   BUILD_DIR WORK_DIR VERSION   (.tar.gz and .deb)
-#   check-packages.sh windows BUILD_DIR WORK_DIR VERSION   (.zip of the cross build)
+#   check-packages.sh linux BUILD_DIR WORK_DIR VERSION           (.tar.gz and .deb)
+#   check-packages.sh win32|win64 BUILD_DIR WORK_DIR VERSION     (.zip of that cross build)
 set -euo pipefail
 kind=$1 build_dir=$2 work_dir=$3 version=$4
 rm -rf "$work_dir"
@@ -52,7 +52,7 @@ if [ "$kind" = linux ]; then
     failures=$((failures + 1))
   }
 else
-  top=bracket-$version-win32
+  top=bracket-$version-$kind
   zip=$work_dir/$top.zip
   cmake -E chdir "$work_dir" cmake -E tar xf "$zip"
   (cd "$work_dir/$top" && find . -type f | sed 's|^\./||' | sort) >"$work_dir/zip.txt"
@@ -72,6 +72,22 @@ else
     echo "FAILED: test.exe has no version resource for $version" >&2
     failures=$((failures + 1))
   fi
+  # Built for the right machine, and self-contained: only system DLLs.
+  if [ "$kind" = win32 ]; then
+    objdump=i686-w64-mingw32-objdump format=pei-i386
+  else
+    objdump=x86_64-w64-mingw32-objdump format=pei-x86-64
+  fi
+  "$objdump" -p "$work_dir/$top/bin/test.exe" >"$work_dir/headers.txt"
+  grep -q "file format $format\$" "$work_dir/headers.txt" || {
+    echo "FAILED: test.exe is not $format: $(grep -m1 'file format' "$work_dir/headers.txt")" >&2
+    failures=$((failures + 1))
+  }
+  imports=$(sed -n 's/^\tDLL Name: //p' "$work_dir/headers.txt" | sort -f | tr '\n' ' ')
+  [ "$imports" = "KERNEL32.dll msvcrt.dll " ] || {
+    echo "FAILED: test.exe imports ${imports:-nothing}, not only KERNEL32.dll and msvcrt.dll" >&2
+    failures=$((failures + 1))
+  }
   grep -q "DIAGNOSTICS" "$work_dir/$top/test.txt" || {
     echo "FAILED: test.txt is not the manual page" >&2
     failures=$((failures + 1))
