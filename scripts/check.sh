@@ -1,8 +1,12 @@
 #!/usr/bin/env bash
 # Checks the formatting, builds everything and runs every test: the Linux
-# build, and the Windows build (the command and the unit suites) under Wine
-# when the cross compilers and Wine are installed or can be (as root on
-# Debian). Under CI=true the Windows stage is required.
+# build, and a Windows build (the command and the unit suites) under Wine.
+# scripts/windows-host.sh says which Windows build this host runs, the
+# 32-bit or the 64-bit one (BRACKET_WINDOWS_ARCH=32 or 64 forces one); both
+# are always cross-built. The cross compilers and Wine are installed when
+# missing, as root on Debian; otherwise the Windows stage is skipped, and
+# says why. Under CI=true it is required: no Windows run at all is a failure.
+# Ends with one summary line per platform.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/check-format.sh
@@ -11,20 +15,69 @@ scripts/check-format.sh
 # at the command.
 scripts/deps.sh groff-base pkgconf dpkg valgrind
 
-windows_build=
-windows_packages=(g++-mingw-w64-i686 g++-mingw-w64-i686-posix googletest wine wine32:i386)
-if scripts/deps.sh "${windows_packages[@]}"; then
-  scripts/build-windows.sh
-  windows_build=$PWD/build-windows
-elif [ "${CI:-}" = true ]; then
-  echo "check: FAILED: the Windows stage is required under CI and needs ${windows_packages[*]}" >&2
-  exit 1
+# ---- Which Windows build runs, if any ----
+windows_bits=
+if ! scripts/deps.sh g++-mingw-w64-i686 g++-mingw-w64-x86-64 googletest; then
+  windows_reason="the cross builds need g++-mingw-w64-i686, g++-mingw-w64-x86-64 and googletest; run as root to install them"
 else
-  echo "check: SKIPPING the Windows stage (test.exe under Wine): it needs ${windows_packages[*]}; run as root to install them" >&2
+  status=0
+  host=$(scripts/windows-host.sh --install) || status=$?
+  [ "$status" -le 1 ] || exit "$status"
+  windows_reason=${host#*$'\n'}
+  if [ "$status" -eq 0 ]; then
+    windows_bits=${host%% *}
+    # The unit suites need the posix-threads compiler of that build.
+    declare -A suites_compiler=([32]=g++-mingw-w64-i686-posix [64]=g++-mingw-w64-x86-64-posix)
+    if ! scripts/deps.sh "${suites_compiler[$windows_bits]}"; then
+      windows_reason="the Windows unit suites need ${suites_compiler[$windows_bits]}; run as root to install it"
+      windows_bits=
+    fi
+  fi
 fi
 
-# An empty BRACKET_WINDOWS_BUILD_DIR also drops the Windows tests an earlier
-# run registered.
-scripts/build.sh -DBRACKET_WINDOWS_BUILD_DIR="$windows_build"
+windows_builds=(-DBRACKET_WINDOWS_BUILD_DIR= -DBRACKET_WINDOWS64_BUILD_DIR=)
+if [ -n "$windows_bits" ]; then
+  echo "check: the Windows stage runs the $windows_bits-bit build: $windows_reason"
+  scripts/build-windows.sh
+  windows_builds=(-DBRACKET_WINDOWS_BUILD_DIR="$PWD/build-windows" -DBRACKET_WINDOWS64_BUILD_DIR="$PWD/build-windows64")
+elif [ "${CI:-}" = true ]; then
+  echo "check: FAILED: the Windows stage is required under CI=true, and $windows_reason" >&2
+  exit 1
+else
+  echo "check: SKIPPING the Windows stage: $windows_reason" >&2
+fi
+
+# Empty build directories also drop the Windows tests an earlier run
+# registered, so a later plain ctest runs none.
+scripts/build.sh "${windows_builds[@]}" -DBRACKET_WINDOWS_ARCH="${BRACKET_WINDOWS_ARCH:-auto}"
+
+# ---- The suites, one run per platform ----
+summaries=()
+failed=false
+# suite NAME CTEST_ARGUMENTS...: runs those tests and keeps a summary line.
+suite() {
+  local name=$1 log counts
+  shift
+  log=$(mktemp)
+  if ctest --test-dir build --output-on-failure -j "$(nproc)" "$@" | tee "$log"; then
+    counts=$(sed -n 's/^100% tests passed, 0 tests failed out of \([0-9]*\)$/\1 tests passed/p' "$log")
+  else
+    failed=true
+    counts="FAILED: $(sed -n 's/^[0-9]*% tests passed, \([0-9]*\) tests failed out of \([0-9]*\)$/\1 of \2 tests failed/p' "$log")"
+  fi
+  rm -f "$log"
+  if [ -z "$counts" ]; then
+    failed=true
+    counts="FAILED: no test ran"
+  fi
+  summaries+=("check: $name: $counts")
+}
+suite Linux -LE windows
 # The Windows tests are RUN_SERIAL: CTest runs them one at a time.
-ctest --test-dir build --output-on-failure -j "$(nproc)"
+if [ -n "$windows_bits" ]; then
+  suite "Windows $windows_bits-bit ($windows_reason)" -L windows
+else
+  summaries+=("check: Windows: skipped: $windows_reason")
+fi
+printf '%s\n' "${summaries[@]}"
+if $failed; then exit 1; fi
