@@ -37,7 +37,7 @@ fi
 
 windows_builds=(-DBRACKET_WINDOWS_BUILD_DIR= -DBRACKET_WINDOWS64_BUILD_DIR=)
 if [ -n "$windows_bits" ]; then
-  echo "check: the Windows stage runs the $windows_bits-bit build: $windows_reason"
+  echo "check: Windows stage: $windows_reason"
   scripts/build-windows.sh
   windows_builds=(-DBRACKET_WINDOWS_BUILD_DIR="$PWD/build-windows" -DBRACKET_WINDOWS64_BUILD_DIR="$PWD/build-windows64")
 elif [ "${CI:-}" = true ]; then
@@ -75,7 +75,7 @@ suite() {
 suite Linux -LE windows
 # The Windows tests are RUN_SERIAL: CTest runs them one at a time.
 if [ -n "$windows_bits" ]; then
-  suite "Windows $windows_bits-bit ($windows_reason)" -L windows
+  suite "Windows $windows_bits-bit" -L windows
 else
   summaries+=("check: Windows: skipped: $windows_reason")
 fi
