@@ -80,6 +80,10 @@ int32_t pad_wide(FormatState* state, int32_t n);
 // Writes the first count characters of text (length bytes readable) as one
 // field, with the spec's width, precision and alignment.
 int32_t put_utf8_field(FormatState* state, const char* text, int32_t count, int32_t length);
+// Returns the characters of a NUL-terminated UTF-8 text as the field writers
+// count them, a count for put_utf8_field: a well-formed sequence of one to
+// four bytes is one, and so is each malformed byte.
+int32_t count_field_chars(const char* text);
 // Writes the first count units of text as one field.
 int32_t put_char16_field(FormatState* state, const Char16* text, int32_t count);
 // Writes a NUL-terminated UTF-8 text (null: "<nil>") as a field.

@@ -4,6 +4,7 @@
 
 #include "format/format.h"
 #include "format/utf8.h"
+#include "format/utf8_inline.h"
 #include "format/verb_lookup.h"
 #include "format/writer.h"
 
@@ -20,14 +21,14 @@ const char* copy_literal(FormatState* state, const char* position) {
         // No sequence reaches across a "%" or the terminator (neither is a
         // continuation byte), so the bytes up to the first of them are whole
         // units, copied here as they are found. Only bytes before the last
-        // UTF8_MAX_BYTES - 1 of the room are written this way: a unit that
-        // starts there fits whole, so none of its bytes can be one the
+        // TEXT_CHAR_MAX_BYTES - 1 of the room are written this way: a unit
+        // that starts there fits whole, so none of its bytes can be one the
         // unit-by-unit copy would not write. A stretch that reaches that far
         // goes to the unit-by-unit copy from its start, which writes the
         // same bytes again where they are.
         const uintptr_t room = writer_room_left(&w);
-        if (room > static_cast<uintptr_t>(UTF8_MAX_BYTES - 1)) {
-            const uintptr_t bound = room - (UTF8_MAX_BYTES - 1);
+        if (room > static_cast<uintptr_t>(TEXT_CHAR_MAX_BYTES - 1)) {
+            const uintptr_t bound = room - (TEXT_CHAR_MAX_BYTES - 1);
             for (uintptr_t n = 0; n < bound; ++n) {
                 const unsigned char byte = static_cast<unsigned char>(position[n]);
                 // Both stops lie at or below "%": most bytes are ruled out
@@ -47,9 +48,15 @@ const char* copy_literal(FormatState* state, const char* position) {
         Char16 unit = byte;
         int32_t length = 1;
         if (byte >= 0x80) length = decode_utf8_char(&unit, position);
+        // A four-byte character is one unit too: a surrogate pair in wide
+        // output. The terminator stops the match, so this reads no further.
+        uint32_t character = unit;
+        if (length == 1 && byte >= 0xF0 && four_byte_match(position, TEXT_CHAR_MAX_BYTES) == TEXT_CHAR_MAX_BYTES) {
+            length = TEXT_CHAR_MAX_BYTES;
+            character = four_byte_value(position);
+        }
         if (wide) {
-            if (!writer_room(&w, 2)) return nullptr;
-            writer_put_unit(&w, unit);
+            if (!writer_put_code(&w, character)) return nullptr;
         } else {
             if (!writer_room(&w, length)) return nullptr;
             for (int32_t i = 0; i < length; ++i) writer_put_byte(&w, position[i]);

@@ -2,6 +2,7 @@
 // (values 0 to 0xFFFF) and 16-bit character units. Decoding never fails: a
 // byte that begins no well-formed sequence decodes to MALFORMED_CHAR16 and
 // consumes one byte, so every scan advances.
+// This is the 16-bit codec: the field writers also take four-byte forms whole.
 #pragma once
 
 #include <cstdint>

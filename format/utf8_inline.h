@@ -52,6 +52,68 @@ inline int32_t decode_utf8_inline(Char16* value, const char* text) {
     return 3;
 }
 
+// ---- Beyond 16 bits ----
+// The codec above stops at 0xFFFF. The field writers and the literal copy
+// also take the four-byte forms whole (a lead F0 to F4, three continuation
+// bytes, U+10000 to U+10FFFF), so that such a character reaches the output
+// as one character: unchanged in narrow output, a surrogate pair in wide.
+// Everything else is still decoded by the 16-bit step, so malformed bytes
+// come out as they always did.
+
+// The most bytes of one character here: a four-byte sequence, or a
+// surrogate pair in wide output.
+constexpr int32_t TEXT_CHAR_MAX_BYTES = 4;
+
+// How many of the first n bytes at text (n at least 1; at most four are
+// looked at) follow a well-formed four-byte sequence: 4 for a whole one,
+// fewer where the bytes stop matching, 0 when text has no four-byte lead.
+// A byte is read only after the bytes before it matched, so a scan never
+// reads past a terminator.
+inline int32_t four_byte_match(const char* text, int32_t n) {
+    const uint32_t b0 = utf8_detail::byte_at(text, 0);
+    if (b0 < 0xF0 || b0 > 0xF4) return 0;
+    if (n < 2) return 1;
+    // After F0 a second byte below 90 is overlong; after F4 one of 90 or
+    // more lies above U+10FFFF.
+    const uint32_t b1 = utf8_detail::byte_at(text, 1);
+    if (b1 < (b0 == 0xF0 ? 0x90u : 0x80u) || b1 > (b0 == 0xF4 ? 0x8Fu : 0xBFu)) return 1;
+    if (n < 3) return 2;
+    if ((utf8_detail::byte_at(text, 2) & 0xC0) != 0x80) return 2;
+    if (n < 4) return 3;
+    if ((utf8_detail::byte_at(text, 3) & 0xC0) != 0x80) return 3;
+    return 4;
+}
+
+// The value of the well-formed four-byte sequence at text.
+inline uint32_t four_byte_value(const char* text) {
+    return (utf8_detail::byte_at(text, 0) & 0x07) << 18 | (utf8_detail::byte_at(text, 1) & 0x3F) << 12 |
+           (utf8_detail::byte_at(text, 2) & 0x3F) << 6 | (utf8_detail::byte_at(text, 3) & 0x3F);
+}
+
+// One step of the field writers over a counted text, at a byte of 0x80 or
+// more with available bytes left (at least 1): stores the character into
+// *value and returns the bytes it takes, 1 to 4; or returns 0 when the
+// sequence there is cut short by the end of the text, which then ends. A
+// four-byte lead is judged by the bytes that follow it (a character cut
+// anywhere inside is dropped whole, while bytes that could not complete one
+// stay malformed bytes); any other lead by itself, as the codec's
+// utf8_sequence_complete judges it.
+inline int32_t text_step(uint32_t* value, const char* text, int32_t available) {
+    if (utf8_detail::byte_at(text, 0) >= 0xF0) {
+        const int32_t matched = four_byte_match(text, available < 4 ? available : 4);
+        if (matched == 4) {
+            *value = four_byte_value(text);
+            return 4;
+        }
+        if (matched == available) return 0;
+    }
+    if (available < UTF8_MAX_BYTES && utf8_sequence_complete(text, available) == 0) return 0;
+    Char16 c;
+    const int32_t length = decode_utf8_inline(&c, text);
+    *value = c;
+    return length;
+}
+
 // Returns how many of the first n bytes at text lie below 0x80 before the
 // first that does not, eight at a time. Reads only those n bytes.
 inline size_t ascii_prefix(const char* text, size_t n) {

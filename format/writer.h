@@ -146,6 +146,27 @@ inline bool writer_put_char(Writer* w, Char16 c) {
     return true;
 }
 
+// writer_put_char for any character up to U+10FFFF. One beyond 0xFFFF takes
+// four bytes in either form, a surrogate pair in wide output and a four-byte
+// sequence in narrow, and room is asked for all four at once, so that it is
+// never split: not at the end of the buffer, nor by a hook's room.
+inline bool writer_put_code(Writer* w, uint32_t c) {
+    if (c <= 0xFFFF) return writer_put_char(w, static_cast<Char16>(c));
+    if (!writer_room(w, 4)) return false;
+    if (w->state->wide) {
+        writer_put_unit(w, static_cast<Char16>(0xD800 + ((c - 0x10000) >> 10)));
+        writer_put_unit(w, static_cast<Char16>(0xDC00 + (c & 0x3FF)));
+        return true;
+    }
+    char* out = w->out;
+    out[0] = static_cast<char>(0xF0 | (c >> 18));
+    out[1] = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    out[2] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out[3] = static_cast<char>(0x80 | (c & 0x3F));
+    w->out = out + 4;
+    return true;
+}
+
 // Adds the units written since the state's out to emitted (bytes narrow,
 // units wide) and stores the local position in the state.
 inline void writer_commit(Writer* w) {

@@ -19,6 +19,32 @@ inline int32_t pad(FormatState* state, int32_t n) {
     return state->wide ? pad_wide(state, n) : pad_narrow(state, n);
 }
 
+inline bool is_high_surrogate(uint32_t unit) { return (unit & 0xFC00) == 0xD800; }
+inline bool is_low_surrogate(uint32_t unit) { return (unit & 0xFC00) == 0xDC00; }
+
+// The first units of text to write when a cap cut the count of total
+// units down to kept: one fewer when the cap falls inside a surrogate pair,
+// which goes whole or not at all.
+inline int32_t pair_kept_whole(const Char16* text, int32_t kept, int32_t total) {
+    if (kept > 0 && kept < total && is_high_surrogate(text[kept - 1]) && is_low_surrogate(text[kept])) {
+        return kept - 1;
+    }
+    return kept;
+}
+
+// The surrogate pairs among the first units of text (none for units <= 0),
+// paired from the start as the writer pairs them.
+inline int32_t surrogate_pairs(const Char16* text, int32_t units) {
+    int32_t pairs = 0;
+    for (int32_t i = 0; i + 1 < units; ++i) {
+        if (is_high_surrogate(text[i]) && is_low_surrogate(text[i + 1])) {
+            ++pairs;
+            ++i;
+        }
+    }
+    return pairs;
+}
+
 }  // namespace
 
 int32_t pad_narrow(FormatState* state, int32_t n) {
@@ -59,17 +85,19 @@ int32_t put_utf8_characters(FormatState* state, const char* text, int32_t count,
     Writer w = writer_begin(state);
     int32_t i = 0;
     // Divided rather than multiplied, so that no count can wrap a 32-bit size.
-    if (!state->wide && count > 0 && static_cast<uintptr_t>(count) <= writer_room_left(&w) / UTF8_MAX_BYTES) {
+    if (!state->wide && count > 0 && static_cast<uintptr_t>(count) <= writer_room_left(&w) / TEXT_CHAR_MAX_BYTES) {
         // Room for every character at its longest, so none can meet the
         // limit and the units need no room test of their own. ASCII goes
         // out eight bytes at a time while eight more characters are due
         // (they lie within the text, whatever they are); a well-formed
         // sequence, which would re-encode to itself, is copied as it
         // stands. A sequence cut short by the end of the text is left to
-        // the loop below, which stops there just the same.
+        // the loop below, which stops there just the same. Neither loop
+        // reads past the end, even for a caller that counted a four-byte
+        // character as the 16-bit codec does, as several.
         char* out = w.out;
-        while (i < count) {
-            if (count - i >= 8) {
+        while (i < count && p < end) {
+            if (count - i >= 8 && end - p >= 8) {
                 uint64_t word;
                 memcpy(&word, p, sizeof word);
                 if ((word & 0x8080808080808080u) == 0) {
@@ -89,12 +117,21 @@ int32_t put_utf8_characters(FormatState* state, const char* text, int32_t count,
                     break;
                 }
                 Char16 c;
-                const int32_t step = decode_utf8_inline(&c, p);
+                int32_t step = decode_utf8_inline(&c, p);
+                if (step == 1 && b >= 0xF0) {
+                    // Beyond 16 bits, or a malformed byte: text_step tells.
+                    uint32_t ignored;
+                    step = text_step(&ignored, p, static_cast<int32_t>(end - p));
+                    if (step == 0) break;
+                }
                 if (step == 1) {
                     // A malformed byte is MALFORMED_CHAR16, which encodes as C2 80.
                     out[0] = static_cast<char>(0xC2);
                     out[1] = static_cast<char>(0x80);
                     out += 2;
+                } else if (step == 4) {
+                    memcpy(out, p, 4);
+                    out += 4;
                 } else {
                     out[0] = p[0];
                     out[1] = p[1];
@@ -107,19 +144,19 @@ int32_t put_utf8_characters(FormatState* state, const char* text, int32_t count,
         }
         w.out = out;
     }
-    for (; i < count; ++i) {
-        Char16 c;
+    for (; i < count && p < end; ++i) {
+        uint32_t c;
         const unsigned char b = static_cast<unsigned char>(*p);
         if (b < 0x80) {
             c = b;
             ++p;
         } else {
-            const int32_t available = static_cast<int32_t>(end - p);
             // A sequence that the bytes left cannot complete ends the text.
-            if (available < UTF8_MAX_BYTES && utf8_sequence_complete(p, available) == 0) break;
-            p += decode_utf8_char(&c, p);
+            const int32_t step = text_step(&c, p, static_cast<int32_t>(end - p));
+            if (step == 0) break;
+            p += step;
         }
-        if (!writer_put_char(&w, c)) return -1;
+        if (!writer_put_code(&w, c)) return -1;
     }
     writer_commit(&w);
 
@@ -141,19 +178,38 @@ int32_t put_utf8_field(FormatState* state, const char* text, int32_t count, int3
 }
 
 int32_t put_char16_field(FormatState* state, const Char16* text, int32_t count) {
-    count = capped_count(state, count);
-    const int32_t fill = fill_of(state, count);
+    const int32_t units = pair_kept_whole(text, capped_count(state, count), count);
+    // A surrogate pair is one character of the width; with no width the
+    // fill is none whatever the count, and the pairs need no counting.
+    const int32_t fill = state->width > 0 ? fill_of(state, units - surrogate_pairs(text, units)) : 0;
     const bool left = (state->flags & FormatFlag::LEFT_ALIGN) != 0;
     if (!left && pad(state, fill) < 0) return -1;
 
     Writer w = writer_begin(state);
-    for (int32_t i = 0; i < count; ++i) {
-        if (!writer_put_char(&w, text[i])) return -1;
+    for (int32_t i = 0; i < units; ++i) {
+        uint32_t c = text[i];
+        if (is_high_surrogate(c) && i + 1 < units && is_low_surrogate(text[i + 1])) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00u);
+            ++i;
+        }
+        if (!writer_put_code(&w, c)) return -1;
     }
     writer_commit(&w);
 
     if (left && pad(state, fill) < 0) return -1;
     return 0;
+}
+
+int32_t count_field_chars(const char* text) {
+    int32_t count = 0;
+    for (const char* p = text; *p != 0; ++count) {
+        Char16 ignored;
+        int32_t step = static_cast<unsigned char>(*p) < 0x80 ? 1 : decode_utf8_inline(&ignored, p);
+        // The terminator stops the match, so this reads no further.
+        if (step == 1 && four_byte_match(p, TEXT_CHAR_MAX_BYTES) == TEXT_CHAR_MAX_BYTES) step = TEXT_CHAR_MAX_BYTES;
+        p += step;
+    }
+    return count;
 }
 
 int32_t format_utf8_string(FormatState* state, const char* text) {
@@ -163,12 +219,23 @@ int32_t format_utf8_string(FormatState* state, const char* text) {
     if ((state->flags & FormatFlag::PRECISION_SET) != 0) {
         // The precision bounds bytes here; count what lies whole within them.
         while (length < state->precision && text[length] != 0) ++length;
-        count = utf8_count_chars_bounded(text, static_cast<uint32_t>(length));
+        count = 0;
+        for (int32_t at = 0; at < length; ++count) {
+            if (static_cast<unsigned char>(text[at]) < 0x80) {
+                ++at;
+                continue;
+            }
+            uint32_t ignored;
+            const int32_t step = text_step(&ignored, text + at, length - at);
+            if (step == 0) break;  // a character cut by the bound is not counted
+            at += step;
+        }
         return put_utf8_field(state, text, count, length);
     }
     // An ASCII text has as many characters as bytes; past its first other
-    // byte the characters are counted as utf8_count_chars counts them, and a
-    // malformed byte among them means the text does not come out as it is.
+    // byte the characters are counted as utf8_count_chars counts them, but
+    // with a well-formed four-byte sequence as one, and a malformed byte
+    // among them means the text does not come out as it is.
     // A short text is measured in the pass that checks it for ASCII; a
     // longer one by strlen, which takes many bytes a step.
     constexpr int32_t SHORT_TEXT = 16;
@@ -180,8 +247,15 @@ int32_t format_utf8_string(FormatState* state, const char* text) {
         count += static_cast<int32_t>(ascii_prefix(text + count, static_cast<size_t>(length - count)));
         for (int32_t at = count; at < length; ++count) {
             Char16 ignored;
-            const int32_t step = decode_utf8_inline(&ignored, text + at);
-            if (step == 1 && static_cast<unsigned char>(text[at]) >= 0x80) well_formed = false;
+            int32_t step = decode_utf8_inline(&ignored, text + at);
+            if (step == 1 && static_cast<unsigned char>(text[at]) >= 0x80) {
+                // The terminator stops the match, so this reads no further.
+                if (four_byte_match(text + at, TEXT_CHAR_MAX_BYTES) == TEXT_CHAR_MAX_BYTES) {
+                    step = TEXT_CHAR_MAX_BYTES;
+                } else {
+                    well_formed = false;
+                }
+            }
             at += step;
         }
     }
@@ -193,7 +267,9 @@ int32_t format_char16_string(FormatState* state, const Char16* text) {
     if (text == nullptr) return put_utf8_field(state, NIL_TEXT, NIL_LENGTH, NIL_LENGTH);
     int32_t count = 0;
     if ((state->flags & FormatFlag::PRECISION_SET) != 0) {
+        // The precision bounds units here; a pair it cuts is dropped whole.
         while (count < state->precision && text[count] != 0) ++count;
+        if (count > 0 && text[count] != 0) count = pair_kept_whole(text, count, count + 1);
     } else {
         while (text[count] != 0) ++count;
     }

@@ -10,14 +10,20 @@
 //     grows with the bound and stops where the algorithm says;
 //   - utf8_sequence_complete judges by the lead byte alone;
 //   - copy_utf8_bounded writes only inside its range, terminates, and keeps
-//     the longest prefix that fits without splitting a character.
+//     the longest prefix that fits without splitting a character;
+//   - the field writers' step takes a well-formed four-byte sequence as one
+//     character and leaves everything else to the 16-bit decode, ends a
+//     counted text at a sequence cut short, and count_field_chars counts
+//     its steps.
 // Input: one byte giving the copy's destination size, then the text.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
+#include "format/format.h"
 #include "format/utf8.h"
+#include "format/utf8_inline.h"
 #include "fuzz/check.h"
 #include "portability/error_text.h"
 
@@ -25,26 +31,53 @@ namespace {
 
 bool is_continuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
 
-// The codec's decoding rules, written apart from it. Reads only what a
-// decoder may read: the second byte for a lead of 0x80 or more, the third
-// only after a continuation byte in second place.
-int32_t reference_decode(const unsigned char* text, Char16* value) {
+// UTF-8 decoding, written apart from the library: one to four bytes, the
+// value up to U+10FFFF, 0x80 and one byte for anything malformed. Reads a
+// byte only after the bytes before it continued the sequence.
+int32_t reference_decode_full(const unsigned char* text, uint32_t* value) {
     unsigned b0 = text[0];
     *value = MALFORMED_CHAR16;
     if (b0 < 0x80) {
-        *value = static_cast<Char16>(b0);
+        *value = b0;
         return 1;
     }
     if (!is_continuation(text[1])) return 1;
     if (b0 >= 0xC2 && b0 < 0xE0) {
-        *value = static_cast<Char16>((b0 & 0x1F) << 6 | (text[1] & 0x3F));
+        *value = (b0 & 0x1F) << 6 | (text[1] & 0x3F);
         return 2;
     }
-    if (b0 < 0xE0 || b0 >= 0xF0 || !is_continuation(text[2])) return 1;
-    unsigned v = (b0 & 0x0F) << 12 | (text[1] & 0x3Fu) << 6 | (text[2] & 0x3Fu);
-    if (v < 0x800) return 1;
-    *value = static_cast<Char16>(v);
-    return 3;
+    if (b0 < 0xE0 || b0 > 0xF4 || !is_continuation(text[2])) return 1;
+    if (b0 < 0xF0) {
+        unsigned v = (b0 & 0x0F) << 12 | (text[1] & 0x3Fu) << 6 | (text[2] & 0x3Fu);
+        if (v < 0x800) return 1;
+        *value = v;
+        return 3;
+    }
+    if (!is_continuation(text[3])) return 1;
+    unsigned v = (b0 & 0x07) << 18 | (text[1] & 0x3Fu) << 12 | (text[2] & 0x3Fu) << 6 | (text[3] & 0x3Fu);
+    if (v < 0x10000 || v > 0x10FFFF) return 1;
+    *value = v;
+    return 4;
+}
+
+// The 16-bit codec's rules: the same, without the four-byte forms.
+int32_t reference_decode(const unsigned char* text, Char16* value) {
+    uint32_t full;
+    int32_t length = reference_decode_full(text, &full);
+    *value = length == 4 ? MALFORMED_CHAR16 : static_cast<Char16>(full);
+    return length == 4 ? 1 : length;
+}
+
+// True when the n bytes at text (1 to 3) are the start of some well-formed
+// four-byte sequence: a character that a bound of n bytes cuts.
+bool four_byte_start(const unsigned char* text, int32_t n) {
+    unsigned b0 = text[0];
+    if (b0 < 0xF0 || b0 > 0xF4) return false;
+    if (n >= 2) {
+        unsigned low = b0 == 0xF0 ? 0x90 : 0x80, high = b0 == 0xF4 ? 0x8F : 0xBF;
+        if (text[1] < low || text[1] > high) return false;
+    }
+    return n < 3 || is_continuation(text[2]);
 }
 
 // The bytes utf8_sequence_complete needs for a lead byte.
@@ -120,6 +153,40 @@ void check_counts(const unsigned char* text, size_t length) {
     }
 }
 
+// The writers' step over the n bytes at text (a lead of 0x80 or more): the
+// length of a whole character within them, or 0 where the text ends in one
+// cut short, which is a four-byte character cut anywhere, or any other
+// sequence whose lead byte alone asks for more than is there.
+int32_t reference_text_step(const unsigned char* text, int32_t n, uint32_t* value) {
+    if (n < 4 && four_byte_start(text, n)) return 0;
+    if (n < required_bytes(text[0])) return 0;
+    // The bytes the full decode may read past n are not continuation
+    // bytes of a sequence that fits, so n bounds what it takes.
+    int32_t length = reference_decode_full(text, value);
+    return length <= n ? length : 0;
+}
+
+void check_text_step(const unsigned char* text, size_t length) {
+    const char* chars = reinterpret_cast<const char*>(text);
+    int32_t steps = 0;
+    for (size_t at = 0; text[at] != 0; ++steps) {
+        uint32_t ignored;
+        at += static_cast<size_t>(reference_decode_full(text + at, &ignored));
+    }
+    CHECK(count_field_chars(chars) == steps);
+
+    for (size_t at = 0; at < length; ++at) {
+        if (text[at] < 0x80) continue;
+        for (size_t n = 1; n <= length - at && n <= 6; ++n) {
+            uint32_t value = 0x12345678, expected = 0x12345678;
+            int32_t step = text_step(&value, chars + at, static_cast<int32_t>(n));
+            int32_t reference = reference_text_step(text + at, static_cast<int32_t>(n), &expected);
+            CHECK(step == reference);
+            if (step > 0) CHECK(value == expected);
+        }
+    }
+}
+
 // The longest prefix of source that is at most room bytes long and is not
 // followed in source by a continuation byte.
 size_t expected_copy_length(const unsigned char* source, size_t room) {
@@ -184,6 +251,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     check_decode_and_encode(text, size);
     check_counts(text, size);
+    check_text_step(text, size);
     check_copy(text, destination_size);
 
     // The same bytes as units: the lengths add up.

@@ -63,5 +63,5 @@ char* copy_utf8_bounded(char* begin, char* end, const char* source) {
 int32_t convert_error_text(FormatState* state) {
     char text[ERROR_TEXT_SIZE];
     read_error_text(text, ERROR_TEXT_SIZE);
-    return put_utf8_field(state, text, utf8_count_chars(text), static_cast<int32_t>(strlen(text)));
+    return put_utf8_field(state, text, count_field_chars(text), static_cast<int32_t>(strlen(text)));
 }

@@ -147,10 +147,9 @@ TEST(ConvertString, MalformedBytes) {
         {"%-4s 61 E2 62", {'s', WIDTH | LEFT, 4}, convert_string, str("a\xE2" "b"), "a ", 0, u"a", -1},
         // A lead byte with three bytes left decodes (malformed) and goes on.
         {"%s E2 61 62", {'s'}, convert_string, str("\xE2" "ab"), "\xC2\x80" "ab", 0, u"\u0080ab", 0},
-        // F0 9F 98 80: three malformed bytes, then a last continuation byte
-        // that needs two bytes.
-        {"%5s F0 9F 98 80", {'s', WIDTH, 5}, convert_string, str("\xF0\x9F\x98\x80"), " \xC2\x80\xC2\x80\xC2\x80", 0,
-         u" \u0080\u0080\u0080", -1},
+        // F0 9F 98 at the end: a four-byte character cut short, and the
+        // last continuation byte that needs two bytes.
+        {"%5s F0 9F 98", {'s', WIDTH, 5}, convert_string, str("\xF0\x9F\x98"), "  ", 0, u"  ", -1},
         {"%s ends C3", {'s'}, convert_string, str("ab\xC3"), "ab", 0, u"ab", -1},
     };
     // clang-format on
@@ -222,12 +221,12 @@ TEST(ConvertString16, Texts) {
          0,
          u"\u00E9\u20AC  ",
          0},
-        // Each unit of a surrogate pair becomes its own three-byte sequence.
+        // A surrogate pair becomes one four-byte sequence.
         {"%S surrogate pair",
          {'S'},
          convert_string16,
          str16(u"\xD83D\xDE00"),
-         "\xED\xA0\xBD\xED\xB8\x80",
+         "\xF0\x9F\x98\x80",
          0,
          u"\xD83D\xDE00",
          0},

@@ -125,6 +125,8 @@ TEST(CopyUtf8Bounded, EveryCutOfMixedTexts) {
         "abc\x80\x80\x80\x80",  // stray continuation bytes go with the character before
         "\xFF\xC3"
         "a",  // malformed bytes are copied whole when they fit
+        "a\xF0\x9F\x98\x80"
+        "b",  // a four-byte character goes whole or not at all
     };
     for (const std::string& text : texts) {
         for (size_t size = 0; size <= text.size() + 2; ++size) {
@@ -186,6 +188,13 @@ TEST(ErrorTextVerb, PrintsTheCurrentTextAsAField) {
     char buffer[64];
     format_buffer(buffer, sizeof buffer, "[%5r|%.2r]");
     EXPECT_STREQ(buffer, "[  \xC3\xA9t\xC3\xA9|\xC3\xA9t]");
+    // A four-byte character is one character, and is never split.
+    set_error_text("\xF0\x9F\x98\x80x");
+    format_buffer(buffer, sizeof buffer, "[%-3r|%.1r]");
+    EXPECT_STREQ(buffer, "[\xF0\x9F\x98\x80x |\xF0\x9F\x98\x80]");
+    EXPECT_EQ(format_buffer(buffer, 4, "%r"), 0);                         // 3 bytes of room
+    set_error_text("%s\xF0\x9F\x98\x80", std::string(125, 'x').c_str());  // the slot keeps 127 bytes
+    EXPECT_EQ(read_text(), std::string(125, 'x'));
     // Another code: the platform's text.
     platform_set_error_code(0xfffff0);
     format_buffer(buffer, sizeof buffer, "%r");
