@@ -2,8 +2,8 @@
 // installed verbs that is searched first.
 #include <cstdint>
 
+#include "format/detail/verb_lookup.h"
 #include "format/format.h"
-#include "format/verb_lookup.h"
 #include "portability/error_text.h"  // convert_error_text serves the verb "r"
 
 // Ascending code order, ended by a row of code 0.
