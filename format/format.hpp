@@ -54,20 +54,20 @@ namespace detail {
 
 // What the format can do with an argument, by its type.
 enum class Kind : uint8_t {
-    INT32,    // an integer of at most 32 bits
-    INT64,    // a 64-bit integer
-    TEXT,     // const char*
-    STRING,   // std::string, passed as its c_str()
-    VIEW,     // std::string_view, passed with its length as the precision
-    TEXT16,   // const Char16* or const char16_t*
-    STRING16, // std::u16string
-    VIEW16,   // std::u16string_view
-    POINTER,  // any other pointer
-    COUNT8,   // int8_t*, for %hhn
-    COUNT16,  // int16_t*, for %hn
-    COUNT32,  // int32_t*, for %n and %ln
-    COUNT64,  // int64_t*, for %lln
-    OTHER,    // nothing a built-in verb takes
+    INT32,     // an integer of at most 32 bits
+    INT64,     // a 64-bit integer
+    TEXT,      // const char*
+    STRING,    // std::string, passed as its c_str()
+    VIEW,      // std::string_view, passed with its length as the precision
+    TEXT16,    // const Char16* or const char16_t*
+    STRING16,  // std::u16string
+    VIEW16,    // std::u16string_view
+    POINTER,   // any other pointer
+    COUNT8,    // int8_t*, for %hhn
+    COUNT16,   // int16_t*, for %hn
+    COUNT32,   // int32_t*, for %n and %ln
+    COUNT64,   // int64_t*, for %lln
+    OTHER,     // nothing a built-in verb takes
 };
 
 template <class T>
@@ -295,8 +295,7 @@ constexpr void report(const Check& check, std::index_sequence<I...>) {
         case Problem::TOO_FEW:
         case Problem::NO_BUILTIN_VERB: report_conversion(check, PrintableConversions{}); break;
         default:
-            ((check.argument == static_cast<int32_t>(I) ? report_argument<Args>(check, ArgumentConversions{})
-                                                        : void()),
+            ((check.argument == static_cast<int32_t>(I) ? report_argument<Args>(check, ArgumentConversions{}) : void()),
              ...);
     }
 }
@@ -359,8 +358,7 @@ auto c_value(const T& argument) {
         return argument.c_str();
     } else if constexpr (std::is_same_v<U, std::u16string>) {
         return reinterpret_cast<const Char16*>(argument.c_str());
-    } else if constexpr (std::is_pointer_v<U> &&
-                         std::is_same_v<std::remove_cv_t<std::remove_pointer_t<U>>, char16_t>) {
+    } else if constexpr (std::is_pointer_v<U> && std::is_same_v<std::remove_cv_t<std::remove_pointer_t<U>>, char16_t>) {
         return reinterpret_cast<const Char16*>(static_cast<U>(argument));
     } else {
         return static_cast<U>(argument);
@@ -406,13 +404,13 @@ size_t size_of(const T& argument) {
 template <class T>
 constexpr bool passes_as_given() {
     using U = std::decay_t<const T>;
-    return std::is_arithmetic_v<U> || std::is_enum_v<U> || std::is_pointer_v<U> ||
-           std::is_same_v<U, std::nullptr_t> || std::is_same_v<U, std::string> || std::is_same_v<U, std::u16string>;
+    return std::is_arithmetic_v<U> || std::is_enum_v<U> || std::is_pointer_v<U> || std::is_same_v<U, std::nullptr_t> ||
+           std::is_same_v<U, std::string> || std::is_same_v<U, std::u16string>;
 }
 
 template <class Sink, class... Args, size_t... I>
-void run_with_views(const char* text, const Kind* kinds, const ViewPlan* plan, Sink& sink,
-                    std::index_sequence<I...>, const Args&... args) {
+void run_with_views(const char* text, const Kind* kinds, const ViewPlan* plan, Sink& sink, std::index_sequence<I...>,
+                    const Args&... args) {
     std::string rewritten;
     int32_t copied = 0;
     for (size_t i = 0; i < sizeof...(Args); ++i) {
@@ -463,7 +461,8 @@ bool run(const FormatString<Decayed...>& format, Sink sink, const Args&... args)
 template <class... Args>
 std::string format(format_string<Args...> format, Args&&... args) {
     std::string text;
-    detail::run(format, [&text](const char* f, auto... c) { detail::append_formatted(&text, f, c...); }, args...);
+    detail::run(
+        format, [&text](const char* f, auto... c) { detail::append_formatted(&text, f, c...); }, args...);
     return text;
 }
 
@@ -472,7 +471,8 @@ std::string format(format_string<Args...> format, Args&&... args) {
 template <class... Args>
 std::u16string format_u16(format_string<Args...> format, Args&&... args) {
     std::u16string text;
-    detail::run(format, [&text](const char* f, auto... c) { detail::append_formatted16(&text, f, c...); }, args...);
+    detail::run(
+        format, [&text](const char* f, auto... c) { detail::append_formatted16(&text, f, c...); }, args...);
     return text;
 }
 

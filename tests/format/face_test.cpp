@@ -45,8 +45,11 @@ TEST(Face, FormatToReportsTheCut) {
         bool cut;
     };
     // "ab\xC3\xA9" is four bytes: the two-byte character is dropped whole.
-    for (const Row& row : {Row{6, "ab\xC3\xA9" "c", 5, false}, Row{5, "ab\xC3\xA9", 4, true},
-                           Row{4, "ab", 2, true}, Row{1, "", 0, true}}) {
+    for (const Row& row : {Row{6,
+                               "ab\xC3\xA9"
+                               "c",
+                               5, false},
+                           Row{5, "ab\xC3\xA9", 4, true}, Row{4, "ab", 2, true}, Row{1, "", 0, true}}) {
         char buffer[8];
         std::memset(buffer, 0x7F, sizeof buffer);
         bracket::FormatToResult result = bracket::format_to(buffer, row.size, "ab%sc", "\xC3\xA9");

@@ -28,7 +28,8 @@ int32_t write_old(FormatState* state) { return put_utf8_field(state, "old", 3, 3
 int32_t write_new(FormatState* state) { return put_utf8_field(state, "new", 3, 3); }
 
 void fail(const char* what, const std::string& got, const std::string& expected) {
-    if (failures.fetch_add(1) < 5) std::fprintf(stderr, "%s: got [%s], expected [%s]\n", what, got.c_str(), expected.c_str());
+    if (failures.fetch_add(1) < 5)
+        std::fprintf(stderr, "%s: got [%s], expected [%s]\n", what, got.c_str(), expected.c_str());
 }
 
 void start_together() {
@@ -45,9 +46,10 @@ void format_every_verb(const std::string& error_text) {
         char line[256];
         int32_t count = -1;
         format_buffer(line, sizeof line, "%r|%d %5s %x %X %o %b %c %C %S %p%n %% %-3ud|%lld %,d %hhd %+#x", -42, "ab",
-                      255, 255, 8, 5, 'z', 0x41, wide, static_cast<void*>(nullptr), &count, 7, -5000000000LL,
-                      1234567, 300, 16);
-        const std::string expected = error_text + "|-42    ab ff FF 10 101 z A w\xC3\xA9 0 % 7  |-5000000000 1,234,567 44 +0x10";
+                      255, 255, 8, 5, 'z', 0x41, wide, static_cast<void*>(nullptr), &count, 7, -5000000000LL, 1234567,
+                      300, 16);
+        const std::string expected =
+            error_text + "|-42    ab ff FF 10 101 z A w\xC3\xA9 0 % 7  |-5000000000 1,234,567 44 +0x10";
         if (line != expected) fail("built-in verbs", line, expected);
         if (count != before + 32) fail("%n", std::to_string(count), std::to_string(before + 32));
 
