@@ -256,6 +256,7 @@ template <char Conversion>
 void conversion_has_no_builtin_verb_use_bracket_runtime() {}
 template <char Conversion>
 void conversion_has_no_argument_left() {}
+inline void conversion_outside_printable_ascii_has_no_builtin_verb_use_bracket_runtime() {}
 template <class Argument>
 void argument_left_over_after_the_last_conversion() {}
 inline void format_ends_inside_a_conversion_spec() {}
@@ -275,8 +276,10 @@ template <char... Cs>
 constexpr void report_conversion(const Check& check, std::integer_sequence<char, Cs...>) {
     if (check.problem == Problem::TOO_FEW) {
         ((check.conversion == Cs ? conversion_has_no_argument_left<Cs>() : void()), ...);
-    } else {
+    } else if (check.conversion >= ' ' && check.conversion <= '~') {
         ((check.conversion == Cs ? conversion_has_no_builtin_verb_use_bracket_runtime<Cs>() : void()), ...);
+    } else {
+        conversion_outside_printable_ascii_has_no_builtin_verb_use_bracket_runtime();
     }
 }
 

@@ -39,6 +39,8 @@ int main() {
     text = bracket::format("%d", 1, 2);
 #elif BRACKET_TEST_MISMATCH == 12
     text = bracket::format("abc%", 1);
+#elif BRACKET_TEST_MISMATCH == 13
+    text = bracket::format("%\xE2\x98\x85", 1);  // a verb outside ASCII is never built in
 #endif
     return text.empty() ? 1 : 0;
 }
