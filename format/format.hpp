@@ -430,7 +430,7 @@ void run_with_views(const char* text, const Kind* kinds, const ViewPlan* plan, S
 // Runs sink(format, C arguments...) unless the arguments do not match the
 // format; then returns false, having run nothing. A view's conversion gets
 // ".*" before its verb, and the view's length (bounded by any precision of
-// the spec) before its data.
+// the conversion spec) before its data.
 template <class... Decayed, class Sink, class... Args>
 bool run(const FormatString<Decayed...>& format, Sink sink, const Args&... args) {
     constexpr bool has_views = (is_view<Decayed>() || ...);
