@@ -1,6 +1,8 @@
 // Times format_buffer against the C library's snprintf, {fmt}'s format_to_n
 // and stb_sprintf on the same workloads in one run, then prints each
-// workload's median time per call and our ratio to each peer.
+// workload's median time per call and our ratio to each peer. One workload
+// makes a std::string: bracket::format against fmt::format and snprintf into
+// a std::string.
 //
 // A ratio is printed only where the peer produced exactly our bytes: where
 // it did not (a width counted in bytes rather than characters, a C locale
@@ -17,6 +19,7 @@
 #include <vector>
 
 #include "format/format.h"
+#include "format/format.hpp"
 #include "stb_sprintf.h"  // the declarations only: the code comes from the distribution's libstb
 
 namespace {
@@ -52,11 +55,17 @@ const std::locale& grouping_locale() {
 enum Library { BRACKET, SNPRINTF, FMT, STB, LIBRARY_COUNT };
 const char* const LIBRARY_NAMES[LIBRARY_COUNT] = {"bracket", "snprintf", "fmt", "stb_sprintf"};
 
-enum Workload { INTEGER, PAD_ASCII, HEX, MIXED, GROUPED, PAD_UTF8, WORKLOAD_COUNT };
+enum Workload { INTEGER, PAD_ASCII, HEX, MIXED, GROUPED, PAD_UTF8, MIXED_STRING, WORKLOAD_COUNT };
 // Benchmark names, and the names of the table's rows.
-const char* const WORKLOAD_KEYS[WORKLOAD_COUNT] = {"int", "pad_ascii", "hex", "mixed", "grouped", "pad_utf8"};
-const char* const WORKLOAD_NAMES[WORKLOAD_COUNT] = {"%d",         "%-30s (20-byte ASCII)", "%08x",
-                                                    "mixed line", "grouped %,d",           "%-30s (UTF-8, 22 chars)"};
+const char* const WORKLOAD_KEYS[WORKLOAD_COUNT] = {"int",     "pad_ascii", "hex",         "mixed",
+                                                   "grouped", "pad_utf8",  "mixed_string"};
+const char* const WORKLOAD_NAMES[WORKLOAD_COUNT] = {"%d",
+                                                    "%-30s (20-byte ASCII)",
+                                                    "%08x",
+                                                    "mixed line",
+                                                    "grouped %,d",
+                                                    "%-30s (UTF-8, 22 chars)",
+                                                    "mixed line, std::string"};
 
 // The "'" flag is POSIX, not ISO C; a format the compiler does not check
 // keeps it from warning about it.
@@ -71,6 +80,26 @@ T opaque(T value) {
 void write_fmt_result(fmt::format_to_n_result<char*> result) {
     // format_to_n does not terminate; the others do, so this one must too.
     *result.out = '\0';
+}
+
+// The mixed line as a std::string, the way each library offers one; empty
+// for a library that has none (stb_sprintf is timed into buffers only).
+std::string string_once(Library library) {
+    switch (library) {
+        case BRACKET:
+            return bracket::format("%s: %5d items, %08x, %-10s|", opaque(g_word), opaque(g_count), opaque(g_hex),
+                                   opaque(g_state));
+        case SNPRINTF: {
+            char line[BUFFER_SIZE];
+            int length = snprintf(line, sizeof line, "%s: %5d items, %08x, %-10s|", opaque(g_word), opaque(g_count),
+                                  opaque(g_hex), opaque(g_state));
+            return std::string(line, static_cast<size_t>(length));
+        }
+        case FMT:
+            return fmt::format("{}: {:5} items, {:08x}, {:<10}|", opaque(g_word), opaque(g_count), opaque(g_hex),
+                               opaque(g_state));
+        default: return std::string();
+    }
 }
 
 // One call of one library on one workload; returns the bytes written before
@@ -145,8 +174,13 @@ template <Library L, Workload W>
 void time_call(benchmark::State& state) {
     char buffer[BUFFER_SIZE];
     for (auto _ : state) {
-        int written = format_once(L, W, buffer);
-        benchmark::DoNotOptimize(written);
+        if constexpr (W == MIXED_STRING) {
+            std::string text = string_once(L);
+            benchmark::DoNotOptimize(text.data());
+        } else {
+            int written = format_once(L, W, buffer);
+            benchmark::DoNotOptimize(written);
+        }
         benchmark::ClobberMemory();
     }
 }
@@ -157,7 +191,7 @@ void register_workload() {
     benchmark::RegisterBenchmark((name + LIBRARY_NAMES[BRACKET]).c_str(), time_call<BRACKET, W>);
     benchmark::RegisterBenchmark((name + LIBRARY_NAMES[SNPRINTF]).c_str(), time_call<SNPRINTF, W>);
     benchmark::RegisterBenchmark((name + LIBRARY_NAMES[FMT]).c_str(), time_call<FMT, W>);
-    benchmark::RegisterBenchmark((name + LIBRARY_NAMES[STB]).c_str(), time_call<STB, W>);
+    if (W != MIXED_STRING) benchmark::RegisterBenchmark((name + LIBRARY_NAMES[STB]).c_str(), time_call<STB, W>);
 }
 
 // Remembers each benchmark's CPU time per call (the machine is shared, and
@@ -201,8 +235,10 @@ struct Target {
 // The ratios asked for: the mixed line against snprintf, every workload
 // against stb_sprintf where both do the same work, UTF-8 padding against {fmt}.
 const Target TARGETS[] = {
-    {MIXED, SNPRINTF, 0.65}, {INTEGER, STB, 1.0}, {PAD_ASCII, STB, 1.0}, {HEX, STB, 1.0},
-    {MIXED, STB, 1.0},       {GROUPED, STB, 1.0}, {PAD_UTF8, STB, 1.0},  {PAD_UTF8, FMT, 0.5},
+    {MIXED, SNPRINTF, 0.65},  {INTEGER, STB, 1.0},  {PAD_ASCII, STB, 1.0},
+    {HEX, STB, 1.0},          {MIXED, STB, 1.0},    {GROUPED, STB, 1.0},
+    {PAD_UTF8, STB, 1.0},     {PAD_UTF8, FMT, 0.5}, {MIXED_STRING, SNPRINTF, 1.0},
+    {MIXED_STRING, FMT, 1.0},
 };
 
 std::string shown(const char* bytes, int length) {
@@ -247,6 +283,19 @@ int main(int argc, char** argv) {
     for (int w = 0; w < WORKLOAD_COUNT; ++w) {
         char ours[BUFFER_SIZE];
         int our_length = format_once(BRACKET, static_cast<Workload>(w), ours);
+        if (w == MIXED_STRING) {
+            const std::string text = string_once(BRACKET);
+            printf("%-26s %-9s %s\n", WORKLOAD_NAMES[w], LIBRARY_NAMES[BRACKET],
+                   shown(text.data(), static_cast<int>(text.size())).c_str());
+            for (int l = SNPRINTF; l < LIBRARY_COUNT; ++l) {
+                const std::string theirs = string_once(static_cast<Library>(l));
+                same[w][l] = l != STB && theirs == text;
+                if (l != STB && !same[w][l])
+                    printf("%-26s %-9s %s  (differs: no ratio)\n", "", LIBRARY_NAMES[l],
+                           shown(theirs.data(), static_cast<int>(theirs.size())).c_str());
+            }
+            continue;
+        }
         printf("%-26s %-9s %s\n", WORKLOAD_NAMES[w], LIBRARY_NAMES[BRACKET], shown(ours, our_length).c_str());
         for (int l = SNPRINTF; l < LIBRARY_COUNT; ++l) {
             char theirs[BUFFER_SIZE];
@@ -265,6 +314,7 @@ int main(int argc, char** argv) {
     register_workload<MIXED>();
     register_workload<GROUPED>();
     register_workload<PAD_UTF8>();
+    register_workload<MIXED_STRING>();
 
     RecordingReporter reporter;
     reporter.verbose = verbose;

@@ -92,6 +92,8 @@ int32_t format_utf8_string(FormatState* state, const char* text);
 int32_t format_char16_string(FormatState* state, const Char16* text);
 
 // ---- The built-in handlers, for callers that install them under other codes. ----
+// Each works under any code except convert_integer, which takes its argument
+// and returns -1 under a code other than "d" "o" "x" "X" "b" "p".
 int32_t convert_char(FormatState* state);      // "c": an int's low 8 bits
 int32_t convert_char16(FormatState* state);    // "C": an int's low 16 bits
 int32_t convert_string(FormatState* state);    // "s": a UTF-8 text
@@ -114,21 +116,23 @@ constexpr int32_t MAX_INSTALLED_VERBS = 64;
 
 // The library's own verbs in ascending code order, ended by a row of code 0.
 extern const VerbEntry builtin_verbs[];
-// Verbs installed by callers and built-in verbs copied in on first use.
-extern VerbEntry installed_verbs[MAX_INSTALLED_VERBS];
-extern int32_t installed_verb_count;
+
+// The installed table holds MAX_INSTALLED_VERBS rows, shared by the verbs
+// callers install and the built-in verbs, each copied in on its first use.
+// Rows are never removed. Any thread may install verbs while others format.
 
 // Installs or replaces the handler for code (1 to 65535; a null handler
 // stands for convert_bad_verb); returns 0, or -1 for a code out of range or
-// a new code when the table is full.
+// a new code when the table is full. A format running on another thread
+// meanwhile finds the old handler or the new one.
 int32_t install_verb(int32_t code, ConversionHandler handler);
 
 // Returns the handler for code: installed first, then built in, else
 // convert_bad_verb. Never null.
 ConversionHandler find_verb_handler(Char16 code);
 
-// Bracket every change of the installed table; they do nothing in a
-// single-threaded process.
+// Take and release the process-wide lock that serialises every change of the
+// installed table (not recursive; lookups do not take it).
 void verb_table_enter();
 void verb_table_leave();
 

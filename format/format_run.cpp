@@ -2,11 +2,11 @@
 #include <cstdarg>  // va_arg
 #include <cstdint>
 
+#include "format/detail/utf8_inline.h"
+#include "format/detail/verb_lookup.h"
+#include "format/detail/writer.h"
 #include "format/format.h"
 #include "format/utf8.h"
-#include "format/utf8_inline.h"
-#include "format/verb_lookup.h"
-#include "format/writer.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 #include <cstdarg>  // va_arg
 #include <cstdint>
 
+#include "format/detail/writer.h"  // put_verbatim_field
 #include "format/format.h"
-#include "format/writer.h"  // put_verbatim_field
 
 namespace {
 

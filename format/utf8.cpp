@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "format/utf8_inline.h"
+#include "format/detail/utf8_inline.h"
 
 int32_t decode_utf8_char(Char16* value, const char* text) { return decode_utf8_inline(value, text); }
 

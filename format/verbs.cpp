@@ -1,9 +1,11 @@
 // The verb tables: the library's own verbs, and the process-wide table of
 // installed verbs that is searched first.
+#include <atomic>
 #include <cstdint>
 
+#include "format/detail/verb_lookup.h"
 #include "format/format.h"
-#include "format/verb_lookup.h"
+#include "platform/platform.h"       // platform_lock, platform_unlock
 #include "portability/error_text.h"  // convert_error_text serves the verb "r"
 
 // Ascending code order, ended by a row of code 0.
@@ -18,59 +20,93 @@ const VerbEntry builtin_verbs[] = {
     {0, nullptr},
 };
 
-VerbEntry installed_verbs[MAX_INSTALLED_VERBS];
-int32_t installed_verb_count = 0;
-
-uint8_t installed_row_hint[128];
+InstalledVerb installed_verbs[MAX_INSTALLED_VERBS];
+std::atomic<int32_t> installed_verb_count{0};
+std::atomic<ConversionHandler> installed_ascii_handlers[128];
 
 namespace {
-void remember_row(int32_t code, int32_t row) {
-    if (code < 128) installed_row_hint[code] = static_cast<uint8_t>(row + 1);
+
+// Rows are written only under the lock, so the writer reads them plainly
+// ordered; readers pair their acquire loads with these release stores.
+int32_t installed_row_locked(uint32_t code) {
+    const int32_t count = installed_verb_count.load(std::memory_order_relaxed);
+    for (int32_t i = 0; i < count; ++i) {
+        if (installed_verbs[i].code.load(std::memory_order_relaxed) == code) return i;
+    }
+    return -1;
 }
+
+void set_row_handler_locked(int32_t row, uint32_t code, ConversionHandler handler) {
+    installed_verbs[row].handler.store(handler, std::memory_order_release);
+    if (code < 128) installed_ascii_handlers[code].store(handler, std::memory_order_release);
+}
+
+// Appends a row for code; -1 when the table is full.
+int32_t append_row_locked(uint32_t code, ConversionHandler handler) {
+    const int32_t row = installed_verb_count.load(std::memory_order_relaxed);
+    if (row >= MAX_INSTALLED_VERBS) return -1;
+    installed_verbs[row].handler.store(handler, std::memory_order_relaxed);
+    installed_verb_count.store(row + 1, std::memory_order_release);
+    installed_verbs[row].code.store(code, std::memory_order_release);
+    if (code < 128) installed_ascii_handlers[code].store(handler, std::memory_order_release);
+    return row;
+}
+
+// The first use of a built-in verb: copies it in unless a row for its code
+// is there by now (another thread's first use, or a caller's install_verb
+// since this lookup searched, which must not be undone). Returns the handler
+// the lookup is to run.
+ConversionHandler copy_in_builtin(const VerbEntry* builtin) {
+    verb_table_enter();
+    ConversionHandler handler = builtin->handler;
+    const int32_t row = installed_row_locked(builtin->code);
+    if (row >= 0) {
+        handler = installed_verbs[row].handler.load(std::memory_order_relaxed);
+    } else {
+        append_row_locked(builtin->code, builtin->handler);
+    }
+    verb_table_leave();
+    return handler;
+}
+
 }  // namespace
 
-void verb_table_enter() {}
-void verb_table_leave() {}
+// One lock for every change of the table. Lookups never take it.
+void verb_table_enter() { platform_lock(); }
+void verb_table_leave() { platform_unlock(); }
 
 int32_t install_verb(int32_t code, ConversionHandler handler) {
     if (code <= 0 || code >= 0x10000) return -1;
     if (handler == nullptr) handler = convert_bad_verb;
+    const uint32_t key = static_cast<uint32_t>(code);
     verb_table_enter();
-    for (int32_t i = 0; i < installed_verb_count; ++i) {
-        if (installed_verbs[i].code == static_cast<uint32_t>(code)) {
-            installed_verbs[i].handler = handler;
-            remember_row(code, i);
-            verb_table_leave();
-            return 0;
-        }
+    const int32_t row = installed_row_locked(key);
+    int32_t result = 0;
+    if (row >= 0) {
+        set_row_handler_locked(row, key, handler);
+    } else if (append_row_locked(key, handler) < 0) {
+        result = -1;
     }
-    if (installed_verb_count >= MAX_INSTALLED_VERBS) {
-        verb_table_leave();
-        return -1;
-    }
-    // Handler first, then the count, then the code: a reader never finds the
-    // code in a row whose handler is not yet there.
-    VerbEntry* row = &installed_verbs[installed_verb_count];
-    row->handler = handler;
-    ++installed_verb_count;
-    row->code = static_cast<uint32_t>(code);
-    remember_row(code, installed_verb_count - 1);
     verb_table_leave();
-    return 0;
+    return result;
 }
 
-ConversionHandler find_verb_handler(Char16 code) {
-    ConversionHandler hinted = hinted_verb_handler(code);
-    if (hinted != nullptr) return hinted;
-    for (int32_t i = 0; i < installed_verb_count; ++i) {
-        if (installed_verbs[i].code == code) return installed_verbs[i].handler;
+ConversionHandler find_verb_handler(Char16 code) { return find_verb_handler_fast(code); }
+
+ConversionHandler find_verb_handler_searched(Char16 code) {
+    const int32_t count = installed_verb_count.load(std::memory_order_acquire);
+    for (int32_t i = 0; i < count; ++i) {
+        if (installed_verbs[i].code.load(std::memory_order_acquire) == code) {
+            return installed_verbs[i].handler.load(std::memory_order_acquire);
+        }
     }
     // Copied in on first use so that later lookups stop in the installed
-    // table; when that is full the built-in row still serves every use.
+    // table; when that is full the built-in row serves every use, without
+    // taking the lock each time.
     for (const VerbEntry* row = builtin_verbs; row->code != 0; ++row) {
         if (row->code == code) {
-            install_verb(static_cast<int32_t>(row->code), row->handler);
-            return row->handler;
+            if (count >= MAX_INSTALLED_VERBS) return row->handler;
+            return copy_in_builtin(row);
         }
     }
     return convert_bad_verb;

@@ -4,10 +4,10 @@
 #include <cstdint>
 #include <cstring>  // memcpy, strlen
 
+#include "format/detail/utf8_inline.h"
+#include "format/detail/writer.h"
 #include "format/format.h"
 #include "format/utf8.h"
-#include "format/utf8_inline.h"
-#include "format/writer.h"
 
 namespace {
 

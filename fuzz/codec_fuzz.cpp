@@ -23,7 +23,7 @@
 
 #include "format/format.h"
 #include "format/utf8.h"
-#include "format/utf8_inline.h"
+#include "format/detail/utf8_inline.h"
 #include "fuzz/check.h"
 #include "portability/error_text.h"
 

@@ -69,3 +69,10 @@ void platform_set_error_code(uint32_t code);
 // text for code, 0 when it has none (the buffer is then not to be used).
 // Leaves the thread's error code as it was.
 int32_t platform_error_message(uint32_t code, char* buffer, int32_t size);
+
+// Takes the one process-wide lock, waiting while another thread holds it.
+// Not recursive.
+void platform_lock();
+
+// Releases the lock that platform_lock took on this thread.
+void platform_unlock();

@@ -1,7 +1,7 @@
 // POSIX backend of the operating system layer.
 #include "platform/platform.h"
 
-#include <pthread.h>  // instrumented builds only
+#include <pthread.h>  // the process lock; the stack call in instrumented builds
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <ucontext.h>
@@ -168,3 +168,11 @@ int32_t platform_error_message(uint32_t code, char* buffer, int32_t size) {
     buffer[length] = '\0';
     return 1;
 }
+
+namespace {
+pthread_mutex_t process_lock = PTHREAD_MUTEX_INITIALIZER;
+}  // namespace
+
+void platform_lock() { pthread_mutex_lock(&process_lock); }
+
+void platform_unlock() { pthread_mutex_unlock(&process_lock); }

@@ -112,3 +112,11 @@ int32_t platform_error_message(uint32_t code, char* buffer, int32_t size) {
     SetLastError(saved);
     return length != 0 ? 1 : 0;
 }
+
+namespace {
+SRWLOCK process_lock = SRWLOCK_INIT;
+}  // namespace
+
+void platform_lock() { AcquireSRWLockExclusive(&process_lock); }
+
+void platform_unlock() { ReleaseSRWLockExclusive(&process_lock); }

@@ -16,7 +16,8 @@ constexpr uint32_t ERROR_TEXT_CODE = 0xffffff;
 constexpr int32_t ERROR_TEXT_SIZE = 128;
 
 // One process-wide text, written only by set_error_text and never cleared.
-// Threads that share it must serialise set_error_text and reads of it.
+// Unlike the formatting library it takes no lock: callers serialise
+// set_error_text and every read of the slot (read_error_text, the verb "r").
 struct ErrorTextSlot {
     char text[ERROR_TEXT_SIZE];
 };

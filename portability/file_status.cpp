@@ -2,6 +2,7 @@
 
 #include <cstring>  // strrchr
 
+#include "platform/platform.h"
 #include "portability/error_text.h"
 
 namespace {

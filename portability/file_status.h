@@ -4,7 +4,9 @@
 
 #include <cstdint>
 
-#include "platform/platform.h"
+// The platform layer's status data (platform/platform.h), which only the
+// record builder reads; the platform's header is not installed.
+struct PlatformStatus;
 
 // The mode word's directory bit, above the nine permission bits.
 constexpr uint32_t MODE_DIRECTORY = 0x80000000u;

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "format/detail/writer.h"
 #include "format/format.h"
-#include "format/writer.h"
 #include "tests/format/harness.h"
 
 namespace {

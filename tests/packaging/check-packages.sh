@@ -28,9 +28,9 @@ holds() {
 if [ "$kind" = linux ]; then
   everything=(bin/test bin/[ share/man/man1/test.1 share/man/man1/[.1 share/doc/bracket/README.md
     lib/libbracket_format.a lib/libbracket_portability.a lib/libbracket_platform.a
-    include/bracket/format/format.h include/bracket/format/utf8.h include/bracket/format/version.h
-    include/bracket/portability/file_status.h include/bracket/portability/error_text.h
-    include/bracket/platform/platform.h
+    include/bracket/format/format.h include/bracket/format/format.hpp include/bracket/format/utf8.h
+    include/bracket/format/version.h include/bracket/portability/file_status.h
+    include/bracket/portability/error_text.h
     lib/cmake/bracket/bracketConfig.cmake lib/cmake/bracket/bracketConfigVersion.cmake
     lib/cmake/bracket/bracketTargets.cmake
     lib/pkgconfig/bracket-format.pc lib/pkgconfig/bracket-portability.pc)

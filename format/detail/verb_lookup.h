@@ -1,0 +1,42 @@
+// The installed verb table and the lookup's shortcut, inline for the format
+// loop. Internal to the library.
+//
+// Any thread may look verbs up while another installs them. Changes are made
+// under verb_table_enter/leave; lookups take no lock and read each field
+// once, atomically, so a lookup sees a row either before or after a change.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+
+#include "format/format.h"
+
+// One installed row. An appended row gets its handler, then the count grows,
+// then it gets its code: a reader that finds the code finds the handler.
+struct InstalledVerb {
+    std::atomic<uint32_t> code;
+    std::atomic<ConversionHandler> handler;
+};
+
+// Verbs installed by callers and built-in verbs copied in on first use, in
+// order of installation; the first installed_verb_count rows are in use.
+extern InstalledVerb installed_verbs[MAX_INSTALLED_VERBS];
+extern std::atomic<int32_t> installed_verb_count;
+
+// For each ASCII code, the handler of its installed row, or null while it has
+// none. install_verb sets it after the row, so it never names a handler that
+// the row did not hold at some moment.
+extern std::atomic<ConversionHandler> installed_ascii_handlers[128];
+
+// The search behind the shortcut: installed rows in order, then the built-in
+// table (copying the verb in), then convert_bad_verb. Never null.
+ConversionHandler find_verb_handler_searched(Char16 code);
+
+// find_verb_handler, with the shortcut tried in line.
+inline ConversionHandler find_verb_handler_fast(Char16 code) {
+    if (code < 128) {
+        ConversionHandler known = installed_ascii_handlers[code].load(std::memory_order_acquire);
+        if (known != nullptr) return known;
+    }
+    return find_verb_handler_searched(code);
+}

@@ -1,0 +1,113 @@
+// The engine's runs behind the C++ face (format/format.hpp): a string grown
+// through the overflow hook, and a bounded buffer whose hook goes on counting
+// once the text no longer fits.
+#include <cstdarg>  // va_list, va_start, va_end
+#include <cstddef>  // size_t
+#include <cstdint>
+#include <string>
+
+#include "format/format.h"
+#include "format/format.hpp"
+
+namespace {
+
+// The window a string's text passes through: a line fits whole, and the
+// string is then made in one allocation (none for a short text).
+constexpr int32_t WINDOW_BYTES = 256;
+
+// Moves the window's committed text into the string and starts it over.
+int flush_to_string(FormatState* state) {
+    auto* text = static_cast<std::string*>(state->hook_arg);
+    text->append(state->buffer_start, static_cast<size_t>(state->out - state->buffer_start));
+    state->out = state->buffer_start;
+    return 1;
+}
+
+int flush_to_u16string(FormatState* state) {
+    auto* text = static_cast<std::u16string*>(state->hook_arg);
+    text->append(reinterpret_cast<const char16_t*>(state->buffer_start),
+                 static_cast<size_t>(state->out - state->buffer_start) / 2);
+    state->out = state->buffer_start;
+    return 1;
+}
+
+void open_window(FormatState* state, uint8_t wide, char* window, OverflowHook hook, void* hook_arg) {
+    state->wide = wide;
+    state->buffer_start = window;
+    state->out = window;
+    // The window needs no terminator: its last byte is room as well.
+    state->limit = window + WINDOW_BYTES;
+    state->overflow_hook = hook;
+    state->hook_arg = hook_arg;
+    state->emitted = 0;
+}
+
+// Where a bounded buffer was cut, and the window the rest is counted in.
+struct Overflow {
+    bool cut;
+    char* cut_at;
+    char scratch[64];
+};
+
+// The first call marks the cut (out is committed up to it); every call
+// gives the scratch window, whose text is dropped while emitted counts it.
+int count_past_cut(FormatState* state) {
+    auto* overflow = static_cast<Overflow*>(state->hook_arg);
+    if (!overflow->cut) {
+        overflow->cut = true;
+        overflow->cut_at = state->out;
+    }
+    state->buffer_start = overflow->scratch;
+    state->out = overflow->scratch;
+    state->limit = overflow->scratch + sizeof overflow->scratch;
+    return 1;
+}
+
+}  // namespace
+
+namespace bracket::detail {
+
+void append_formatted(std::string* text, const char* format, ...) {
+    alignas(2) char window[WINDOW_BYTES];
+    FormatState state;
+    open_window(&state, 0, window, flush_to_string, text);
+    va_start(state.args, format);
+    format_run(&state, format);
+    va_end(state.args);
+    flush_to_string(&state);
+}
+
+void append_formatted16(std::u16string* text, const char* format, ...) {
+    alignas(2) char window[WINDOW_BYTES];
+    FormatState state;
+    open_window(&state, 1, window, flush_to_u16string, text);
+    va_start(state.args, format);
+    format_run(&state, format);
+    va_end(state.args);
+    flush_to_u16string(&state);
+}
+
+FormatToResult format_into(char* buffer, size_t size, const char* format, ...) {
+    // The engine counts in 32 bits: a larger buffer is used up to that.
+    const int32_t room = size > INT32_MAX ? INT32_MAX : static_cast<int32_t>(size);
+    Overflow overflow;
+    overflow.cut = false;
+    overflow.cut_at = nullptr;
+    FormatState state;
+    state.wide = 0;
+    state.buffer_start = buffer;
+    state.out = buffer;
+    state.limit = room > 0 ? buffer + room - 1 : buffer;
+    state.overflow_hook = count_past_cut;
+    state.hook_arg = &overflow;
+    state.emitted = 0;
+    va_start(state.args, format);
+    format_run(&state, format);
+    va_end(state.args);
+    char* end = overflow.cut ? overflow.cut_at : state.out;
+    if (room > 0) *end = '\0';
+    const int32_t length = static_cast<int32_t>(end - buffer);
+    return FormatToResult{length, state.emitted, state.emitted > length, true};
+}
+
+}  // namespace bracket::detail
