@@ -1,7 +1,7 @@
 // Command entry, the argument cursor and the ways out of the process.
 #include "command/command.h"
 
-#include <cstring>  // strcmp, strlen
+#include <string.h>  // strcmp, strlen
 
 #include "platform/platform.h"
 

@@ -4,7 +4,7 @@
 // consumes one byte, so every scan advances.
 #pragma once
 
-#include <cstdint>
+#include <stdint.h>
 
 // One 16-bit character unit; no value is special and there are no pairs.
 using Char16 = uint16_t;

@@ -2,7 +2,7 @@
 // library.
 #pragma once
 
-#include <cstdint>
+#include <stdint.h>
 
 #include "format/format.h"
 

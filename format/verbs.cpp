@@ -1,6 +1,6 @@
 // The verb tables: the library's own verbs, and the process-wide table of
 // installed verbs that is searched first.
-#include <cstdint>
+#include <stdint.h>
 
 #include "format/format.h"
 #include "format/verb_lookup.h"

@@ -2,7 +2,7 @@
 // file, built from the platform's own status data.
 #pragma once
 
-#include <cstdint>
+#include <stdint.h>
 
 #include "platform/platform.h"
 
