@@ -3,8 +3,8 @@
 // declaration here; the build picks the file.
 #pragma once
 
-#include <cstddef>  // size_t
-#include <cstdint>
+#include <stddef.h>  // size_t
+#include <stdint.h>
 
 // Writes length bytes to descriptor 2 without buffering, in the runtime's
 // text mode (on Windows each line feed leaves as CR LF). Failures are ignored.
@@ -23,7 +23,7 @@ int platform_run_with_stack(size_t stack_bytes, void (*body)(void*), void* argum
 
 // The platform's file status data, as the file status record reads it.
 struct PlatformStatus {
-    uint32_t device;       // the device number, bit for bit
+    uint32_t device;       // the device number: whole on Windows, its low 32 bits on POSIX
     uint64_t serial;       // the file serial number
     uint32_t mode;         // type bits under PLATFORM_TYPE_MASK, permission bits under 0x1FF
     int64_t size;          // bytes
