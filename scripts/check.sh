@@ -28,3 +28,5 @@ fi
 scripts/build.sh -DBRACKET_WINDOWS_BUILD_DIR="$windows_build"
 # The Windows tests are RUN_SERIAL: CTest runs them one at a time.
 ctest --test-dir build --output-on-failure -j "$(nproc)"
+# The unit suites for i686 and aarch64 Linux, natively or under qemu-user.
+scripts/check-linux-cross.sh
