@@ -18,10 +18,10 @@ const std::string SPLIT_AT_127 = std::string(126, 'a') + "\xE2\x82\xAC";  // a e
 
 const char* posix_error_description(int32_t code, char*, size_t) {
     switch (code) {
-    case 1: return FITS.c_str();
-    case 2: return ONE_TOO_MANY.c_str();
-    case 3: return SPLIT_AT_127.c_str();
-    default: return nullptr;
+        case 1: return FITS.c_str();
+        case 2: return ONE_TOO_MANY.c_str();
+        case 3: return SPLIT_AT_127.c_str();
+        default: return nullptr;
     }
 }
 
