@@ -399,7 +399,9 @@ int main(int argc, char** argv) {
         for (auto& list : samples) medians.push_back(median(list));
         std::string how = timing.spawn == FORK ? "fork" : "vfork";
         emit("wall us/call (" + how + "), " + workload.name, medians, 1);
-        if (timing.workload < 2) {
+        // The targets are set on fork, as a shell starts a command; vfork
+        // shows the program's own share more sharply and is not held to them.
+        if (timing.workload < 2 && timing.spawn == FORK) {
             verdicts.push_back({"wall (" + how + ") " + workload.name + ", ours/bare",
                                 medians[BARE] > 0 ? medians[OURS] / medians[BARE] : -1, 1.15});
         }
@@ -431,6 +433,8 @@ int main(int argc, char** argv) {
         }
         emit("own pages at exit, KiB, " + workloads[w].name, peaks, 0);
         if (w == 0) {
+            verdicts.push_back({"own pages " + workloads[w].name + ", ours/bare",
+                                peaks[BARE] > 0 ? peaks[OURS] / peaks[BARE] : -1, 1.10});
             verdicts.push_back({"own pages " + workloads[w].name + ", ours/peer",
                                 peaks[PEER] > 0 ? peaks[OURS] / peaks[PEER] : -1, 0.5});
         }

@@ -6,9 +6,12 @@ set -uo pipefail
 cd "$(dirname "$0")/.."
 scripts/build.sh >/dev/null || exit 1
 if [ $# -eq 0 ]; then set -- "[" -d / -a abc = abc "]"; fi
+# The command as shipped: the musl build, or the glibc one without musl.
+dir=build/musl/command
+[ -x "$dir/test" ] || dir=build/command
 case "$1" in
-  "[") program=build/command/[ ;;
-  test) program=build/command/test ;;
+  "[") program=$dir/[ ;;
+  test) program=$dir/test ;;
   *) echo "the first word names the program: test or [" >&2; exit 2 ;;
 esac
 name=$1; shift
