@@ -1,6 +1,7 @@
 // The operating system layer: the only code that knows which system it runs
-// on. One backend per system (posix.cpp, win32.cpp) implements every
-// declaration here; the build picks the file.
+// on. One backend per system (posix.cpp with the posix_*.cpp pieces its C
+// library calls for, win32.cpp) implements every declaration here; the
+// build picks the files.
 #pragma once
 
 #include <stddef.h>  // size_t
@@ -66,6 +67,7 @@ void platform_set_error_code(uint32_t code);
 
 // Writes the platform's message text for code into buffer (size bytes, at
 // most size - 1 of text, terminated); returns nonzero when the platform has a
-// text for code, 0 when it has none (the buffer is then not to be used).
+// text for code, 0 when it has none or only a longer one (the buffer is then
+// not to be used).
 // Leaves the thread's error code as it was.
 int32_t platform_error_message(uint32_t code, char* buffer, int32_t size);
