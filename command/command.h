@@ -1,7 +1,7 @@
 // The test command: entry, argument cursor and expression evaluator.
 #pragma once
 
-#include <cstdint>
+#include <stdint.h>
 
 // The expression's tokens, read front to back. One per process.
 struct ArgCursor {

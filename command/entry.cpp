@@ -1,7 +1,7 @@
 // Command entry, the argument cursor and the ways out of the process.
 #include "command/command.h"
 
-#include <cstring>  // strcmp, strlen
+#include <string.h>  // strcmp, strlen
 
 #include "platform/platform.h"
 
@@ -44,6 +44,12 @@ bool parse_integer(const char* text, int32_t* value) {
     while (*p == ' ' || (*p >= '\t' && *p <= '\r')) ++p;
     bool negative = *p == '-';
     if (*p == '-' || *p == '+') ++p;
+    // No digit at all, the usual case for a plain string operand: nothing
+    // converted, so only the empty text ends where the conversion stopped.
+    if (*p < '0' || *p > '9') {
+        *value = 0;
+        return *text == '\0';
+    }
     unsigned base = 10;
     if (*p == '0') {
         // "0x" is a prefix only when a hex digit follows; otherwise the 0 is
@@ -55,18 +61,11 @@ bool parse_integer(const char* text, int32_t* value) {
             base = 8;
         }
     }
-    const unsigned char* digits = p;
     // Saturates at 2^31, the largest magnitude either clamp needs.
     uint64_t magnitude = 0;
     for (unsigned digit; (digit = digit_value(*p)) < base; ++p) {
         magnitude = magnitude * base + digit;
         if (magnitude > 0x80000000u) magnitude = 0x80000000u;
-    }
-    if (p == digits) {
-        // No digits at all: nothing converted, so only the empty text ends
-        // where the conversion stopped.
-        *value = 0;
-        return *text == '\0';
     }
     if (negative) {
         *value = static_cast<int32_t>(0u - static_cast<uint32_t>(magnitude));

@@ -1,7 +1,7 @@
 // The expression grammar, evaluated as it is parsed: each level reads its
 // tokens, computes its truth value at once and gives back a token it does
 // not use, so the enclosing level sees it.
-#include <cstring>  // strcmp
+#include <string.h>  // strcmp
 
 #include "command/command.h"
 

@@ -1,6 +1,6 @@
 // The file and descriptor predicates. A path that cannot be examined is
 // simply false; nothing is reported.
-#include <cstring>  // strlen
+#include <string.h>  // strlen
 
 #include "command/command.h"
 #include "platform/platform.h"

@@ -1,7 +1,7 @@
 // The bounded entry points: narrow output into a caller's buffer, always
 // terminated after the last whole character.
-#include <cstdarg>  // va_list, va_start, va_copy, va_end
-#include <cstdint>
+#include <stdarg.h>  // va_list, va_start, va_copy, va_end
+#include <stdint.h>
 
 #include "format/format.h"
 

@@ -3,8 +3,8 @@
 // conversion verbs that callers extend at run time.
 #pragma once
 
-#include <cstdarg>  // va_list
-#include <cstdint>
+#include <stdarg.h>  // va_list
+#include <stdint.h>
 
 #include "format/utf8.h"
 

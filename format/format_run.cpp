@@ -1,6 +1,6 @@
 // The format loop: literal text, and one conversion spec after each "%".
-#include <cstdarg>  // va_arg
-#include <cstdint>
+#include <stdarg.h>  // va_arg
+#include <stdint.h>
 
 #include "format/detail/utf8_inline.h"
 #include "format/detail/verb_lookup.h"

@@ -1,6 +1,6 @@
 // The integer verbs: "d", "o", "x", "X", "b" and "p".
-#include <cstdarg>  // va_arg
-#include <cstdint>
+#include <stdarg.h>  // va_arg
+#include <stdint.h>
 
 #include "format/detail/writer.h"  // put_verbatim_field
 #include "format/format.h"

@@ -1,5 +1,5 @@
 // The one place where a writer that has run out of room goes.
-#include <cstdint>
+#include <stdint.h>
 
 #include "format/format.h"
 

@@ -1,7 +1,7 @@
 // The text conversions: the handlers of the verbs "c", "C", "s", "S", "%" and
 // "n", of the flag characters, and of a verb without a handler.
-#include <cstdarg>
-#include <cstdint>
+#include <stdarg.h>
+#include <stdint.h>
 
 #include "format/format.h"
 #include "format/utf8.h"

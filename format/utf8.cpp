@@ -3,7 +3,7 @@
 // there are no tables and no state.
 #include "format/utf8.h"
 
-#include <cstdint>
+#include <stdint.h>
 
 #include "format/detail/utf8_inline.h"
 

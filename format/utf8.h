@@ -5,7 +5,7 @@
 // This is the 16-bit codec: the field writers also take four-byte forms whole.
 #pragma once
 
-#include <cstdint>
+#include <stdint.h>
 
 // One 16-bit character unit; no value is special and there are no pairs.
 using Char16 = uint16_t;

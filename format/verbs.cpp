@@ -1,7 +1,6 @@
 // The verb tables: the library's own verbs, and the process-wide table of
 // installed verbs that is searched first.
-#include <atomic>
-#include <cstdint>
+#include <stdint.h>
 
 #include "format/detail/verb_lookup.h"
 #include "format/format.h"
@@ -21,34 +20,34 @@ const VerbEntry builtin_verbs[] = {
 };
 
 InstalledVerb installed_verbs[MAX_INSTALLED_VERBS];
-std::atomic<int32_t> installed_verb_count{0};
-std::atomic<ConversionHandler> installed_ascii_handlers[128];
+int32_t installed_verb_count = 0;
+ConversionHandler installed_ascii_handlers[128];
 
 namespace {
 
 // Rows are written only under the lock, so the writer reads them plainly
 // ordered; readers pair their acquire loads with these release stores.
 int32_t installed_row_locked(uint32_t code) {
-    const int32_t count = installed_verb_count.load(std::memory_order_relaxed);
+    const int32_t count = load_relaxed(&installed_verb_count);
     for (int32_t i = 0; i < count; ++i) {
-        if (installed_verbs[i].code.load(std::memory_order_relaxed) == code) return i;
+        if (load_relaxed(&installed_verbs[i].code) == code) return i;
     }
     return -1;
 }
 
 void set_row_handler_locked(int32_t row, uint32_t code, ConversionHandler handler) {
-    installed_verbs[row].handler.store(handler, std::memory_order_release);
-    if (code < 128) installed_ascii_handlers[code].store(handler, std::memory_order_release);
+    store_release(&installed_verbs[row].handler, handler);
+    if (code < 128) store_release(&installed_ascii_handlers[code], handler);
 }
 
 // Appends a row for code; -1 when the table is full.
 int32_t append_row_locked(uint32_t code, ConversionHandler handler) {
-    const int32_t row = installed_verb_count.load(std::memory_order_relaxed);
+    const int32_t row = load_relaxed(&installed_verb_count);
     if (row >= MAX_INSTALLED_VERBS) return -1;
-    installed_verbs[row].handler.store(handler, std::memory_order_relaxed);
-    installed_verb_count.store(row + 1, std::memory_order_release);
-    installed_verbs[row].code.store(code, std::memory_order_release);
-    if (code < 128) installed_ascii_handlers[code].store(handler, std::memory_order_release);
+    store_relaxed(&installed_verbs[row].handler, handler);
+    store_release(&installed_verb_count, row + 1);
+    store_release(&installed_verbs[row].code, code);
+    if (code < 128) store_release(&installed_ascii_handlers[code], handler);
     return row;
 }
 
@@ -61,7 +60,7 @@ ConversionHandler copy_in_builtin(const VerbEntry* builtin) {
     ConversionHandler handler = builtin->handler;
     const int32_t row = installed_row_locked(builtin->code);
     if (row >= 0) {
-        handler = installed_verbs[row].handler.load(std::memory_order_relaxed);
+        handler = load_relaxed(&installed_verbs[row].handler);
     } else {
         append_row_locked(builtin->code, builtin->handler);
     }
@@ -94,10 +93,10 @@ int32_t install_verb(int32_t code, ConversionHandler handler) {
 ConversionHandler find_verb_handler(Char16 code) { return find_verb_handler_fast(code); }
 
 ConversionHandler find_verb_handler_searched(Char16 code) {
-    const int32_t count = installed_verb_count.load(std::memory_order_acquire);
+    const int32_t count = load_acquire(&installed_verb_count);
     for (int32_t i = 0; i < count; ++i) {
-        if (installed_verbs[i].code.load(std::memory_order_acquire) == code) {
-            return installed_verbs[i].handler.load(std::memory_order_acquire);
+        if (load_acquire(&installed_verbs[i].code) == code) {
+            return load_acquire(&installed_verbs[i].handler);
         }
     }
     // Copied in on first use so that later lookups stop in the installed

@@ -1,8 +1,8 @@
 // The field writers: fill, UTF-8 text and Char16 text as one field with the
 // spec's width, precision and alignment, into narrow or wide output. Every
 // unit goes through the writer protocol of writer.h.
-#include <cstdint>
-#include <cstring>  // memcpy, strlen
+#include <stdint.h>
+#include <string.h>  // memcpy, strlen
 
 #include "format/detail/utf8_inline.h"
 #include "format/detail/writer.h"

@@ -1,7 +1,7 @@
 // The allocator, alone in its object file: a test program that defines its
 // own platform_allocate links that one instead and can make allocation fail.
-#include <cstdlib>  // malloc
+#include <stdlib.h>  // malloc
 
 #include "platform/platform.h"
 
-void* platform_allocate(size_t bytes) { return std::malloc(bytes); }
+void* platform_allocate(size_t bytes) { return malloc(bytes); }

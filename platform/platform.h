@@ -1,10 +1,11 @@
 // The operating system layer: the only code that knows which system it runs
-// on. One backend per system (posix.cpp, win32.cpp) implements every
-// declaration here; the build picks the file.
+// on. One backend per system (posix.cpp with the posix_*.cpp pieces its C
+// library calls for, win32.cpp) implements every declaration here; the
+// build picks the files.
 #pragma once
 
-#include <cstddef>  // size_t
-#include <cstdint>
+#include <stddef.h>  // size_t
+#include <stdint.h>
 
 // Writes length bytes to descriptor 2 without buffering, in the runtime's
 // text mode (on Windows each line feed leaves as CR LF). Failures are ignored.
@@ -23,7 +24,7 @@ int platform_run_with_stack(size_t stack_bytes, void (*body)(void*), void* argum
 
 // The platform's file status data, as the file status record reads it.
 struct PlatformStatus {
-    uint32_t device;       // the device number, bit for bit
+    uint32_t device;       // the device number: whole on Windows, its low 32 bits on POSIX
     uint64_t serial;       // the file serial number
     uint32_t mode;         // type bits under PLATFORM_TYPE_MASK, permission bits under 0x1FF
     int64_t size;          // bytes
@@ -66,7 +67,8 @@ void platform_set_error_code(uint32_t code);
 
 // Writes the platform's message text for code into buffer (size bytes, at
 // most size - 1 of text, terminated); returns nonzero when the platform has a
-// text for code, 0 when it has none (the buffer is then not to be used).
+// text for code, 0 when it has none or only a longer one (the buffer is then
+// not to be used).
 // Leaves the thread's error code as it was.
 int32_t platform_error_message(uint32_t code, char* buffer, int32_t size);
 

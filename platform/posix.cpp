@@ -1,16 +1,16 @@
 // POSIX backend of the operating system layer.
 #include "platform/platform.h"
 
-#include <pthread.h>  // the process lock; the stack call in instrumented builds
+#include <errno.h>
+#include <pthread.h>  // the process lock
+#include <stdint.h>
+#include <stdlib.h>  // exit
+#include <string.h>  // strlen, memcpy
 #include <sys/mman.h>
 #include <sys/stat.h>
-#include <ucontext.h>
 #include <unistd.h>
 
-#include <cerrno>
-#include <cstdint>
-#include <cstdlib>  // exit
-#include <cstring>  // strerrordesc_np
+#include "platform/posix.h"
 
 void platform_write_error(const char* bytes, int32_t length) {
     while (length > 0) {
@@ -21,96 +21,42 @@ void platform_write_error(const char* bytes, int32_t length) {
     }
 }
 
-void platform_exit(int code) { std::exit(code); }
+void platform_exit(int code) { exit(code); }
 
 void platform_exit_now(int code) { _exit(code); }
 
-// The long evaluation's own stack. The product switches to a mapped stack
-// with swapcontext rather than start a thread: the command is linked
-// statically, and thread support would bring a thread library's start-up
-// and clean-up code into every run for the rare long expression. Address
-// and thread sanitizers cannot follow a context switch (AddressSanitizer
-// warns on standard error at the first one), so instrumented builds take a
-// thread, which they follow.
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-#define BRACKET_STACK_BY_THREAD 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
-#define BRACKET_STACK_BY_THREAD 1
-#endif
-#endif
-
 namespace {
-struct StackCall {
-    void (*body)(void*);
-    void* argument;
-};
-}  // namespace
-
-#if defined(BRACKET_STACK_BY_THREAD)
-
-namespace {
-void* run_stack_call(void* raw) {
-    StackCall* call = static_cast<StackCall*>(raw);
-    call->body(call->argument);
-    return nullptr;
+size_t page_size() {
+    long page = sysconf(_SC_PAGESIZE);
+    return page > 0 ? static_cast<size_t>(page) : 4096;
 }
 }  // namespace
 
-int platform_run_with_stack(size_t stack_bytes, void (*body)(void*), void* argument) {
-    pthread_attr_t attributes;
-    if (pthread_attr_init(&attributes) != 0) return -1;
-    int failed = pthread_attr_setstacksize(&attributes, stack_bytes);
-    pthread_t thread;
-    StackCall call = {body, argument};
-    if (failed == 0) failed = pthread_create(&thread, &attributes, run_stack_call, &call);
-    pthread_attr_destroy(&attributes);
-    if (failed != 0) return -1;
-    pthread_join(thread, nullptr);
-    return 0;
-}
-
-#else
-
-namespace {
-// makecontext hands a function only int arguments, so the call travels
-// through this pointer instead.
-StackCall* pending_stack_call;
-
-void run_stack_call() { pending_stack_call->body(pending_stack_call->argument); }
-}  // namespace
-
-int platform_run_with_stack(size_t stack_bytes, void (*body)(void*), void* argument) {
-    const size_t page = static_cast<size_t>(getpagesize());
-    const size_t usable = (stack_bytes + page - 1) / page * page;
-    // One page below the stack stays inaccessible, so an overrun faults
-    // rather than writing into whatever lies below. Pages are committed
-    // only as the evaluation reaches them.
-    const size_t mapped = usable + page;
-    void* base = mmap(nullptr, mapped, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
-    if (base == MAP_FAILED) return -1;
+char* posix_map_stack(size_t bytes, size_t* usable) {
+    const size_t page = page_size();
+    if (bytes > SIZE_MAX - 2 * page) return nullptr;
+    *usable = (bytes + page - 1) / page * page;
+    // The page below the stack is never made accessible: an overrun faults
+    // there rather than writing into whatever lies below.
+    void* base = mmap(nullptr, *usable + page, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+    if (base == MAP_FAILED) return nullptr;
     char* stack = static_cast<char*>(base) + page;
-    ucontext_t caller;
-    ucontext_t callee;
-    if (mprotect(stack, usable, PROT_READ | PROT_WRITE) != 0 || getcontext(&callee) != 0) {
-        munmap(base, mapped);
-        return -1;
+    if (mprotect(stack, *usable, PROT_READ | PROT_WRITE) != 0) {
+        munmap(base, *usable + page);
+        return nullptr;
     }
-    callee.uc_stack.ss_sp = stack;
-    callee.uc_stack.ss_size = usable;
-    callee.uc_link = &caller;  // where the body's return resumes
-    StackCall call = {body, argument};
-    pending_stack_call = &call;
-    makecontext(&callee, run_stack_call, 0);
-    int switched = swapcontext(&caller, &callee);
-    munmap(base, mapped);
-    return switched == 0 ? 0 : -1;
+    return stack;
 }
 
-#endif
+void posix_unmap_stack(char* stack, size_t usable) {
+    const size_t page = page_size();
+    munmap(stack - page, usable + page);
+}
 
 namespace {
 void fill_status(const struct stat& info, PlatformStatus* status) {
+    // Linux's dev_t is 64 bits; its low 32 hold every major number below
+    // 4096 with every minor number below 2^20.
     status->device = static_cast<uint32_t>(info.st_dev);
     status->serial = static_cast<uint64_t>(info.st_ino);
     // The record's type values are the POSIX ones; say so rather than assume.
@@ -156,16 +102,17 @@ uint32_t platform_error_code() { return static_cast<uint32_t>(errno); }
 void platform_set_error_code(uint32_t code) { errno = static_cast<int>(code); }
 
 int32_t platform_error_message(uint32_t code, char* buffer, int32_t size) {
-    // The description alone: for a code without one the C library would make
-    // up "Unknown error N", which is no description.
-    const char* text = code <= INT32_MAX ? strerrordesc_np(static_cast<int>(code)) : nullptr;
+    int saved = errno;
+    // Room for any description a C library has; one longer than the
+    // caller's buffer counts as none, as a cut text could split a character.
+    char work[256];
+    const char* text =
+        code <= INT32_MAX ? posix_error_description(static_cast<int32_t>(code), work, sizeof work) : nullptr;
+    errno = saved;
     if (text == nullptr || size <= 0) return 0;
-    int32_t length = 0;
-    while (length < size - 1 && text[length] != '\0') {
-        buffer[length] = text[length];
-        ++length;
-    }
-    buffer[length] = '\0';
+    size_t length = strlen(text);
+    if (length >= static_cast<size_t>(size)) return 0;
+    memcpy(buffer, text, length + 1);
     return 1;
 }
 

@@ -1,7 +1,7 @@
 #include "portability/error_text.h"
 
-#include <cstdarg>
-#include <cstring>  // strlen
+#include <stdarg.h>
+#include <string.h>  // strlen
 
 #include "platform/platform.h"
 

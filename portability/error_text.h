@@ -4,7 +4,7 @@
 // for the code.
 #pragma once
 
-#include <cstdint>
+#include <stdint.h>
 
 #include "format/format.h"
 

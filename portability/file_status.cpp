@@ -1,6 +1,6 @@
 #include "portability/file_status.h"
 
-#include <cstring>  // strrchr
+#include <string.h>  // strrchr
 
 #include "platform/platform.h"
 #include "portability/error_text.h"

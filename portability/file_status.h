@@ -2,7 +2,7 @@
 // file, built from the platform's own status data.
 #pragma once
 
-#include <cstdint>
+#include <stdint.h>
 
 // The platform layer's status data (platform/platform.h), which only the
 // record builder reads; the platform's header is not installed.

@@ -73,6 +73,16 @@ suite() {
   summaries+=("check: $name: $counts")
 }
 suite Linux -LE windows
+# The unit suites for i686 and aarch64 Linux, natively or under qemu-user;
+# each prints its own summary line.
+cross_log=$(mktemp)
+if scripts/check-linux-cross.sh | tee "$cross_log"; then
+  mapfile -t -O "${#summaries[@]}" summaries < <(sed -n 's/^linux /check: Linux /p' "$cross_log")
+else
+  failed=true
+  summaries+=("check: Linux i686 and aarch64: FAILED")
+fi
+rm -f "$cross_log"
 # The Windows tests are RUN_SERIAL: CTest runs them one at a time.
 if [ -n "$windows_bits" ]; then
   suite "Windows $windows_bits-bit" -L windows

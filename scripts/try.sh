@@ -20,6 +20,9 @@ else
   scripts/build.sh >&2 || exit 1
 fi
 if [ $# -eq 0 ]; then set -- "[" -d / -a abc = abc "]"; fi
+# The command as shipped: the musl build, or the glibc one without musl.
+dir=build/musl/command
+[ -x "$dir/test" ] || dir=build/command
 case "$1" in
   test | "[") ;;
   *)
@@ -30,7 +33,7 @@ esac
 name=$1
 shift
 # A subshell, so that exec replaces it rather than this script.
-(exec -a "$name" build/command/test "$@")
+(exec -a "$name" "$dir/test" "$@")
 status=$?
 # The vector as it could be typed again; plain words (] included) as they are.
 printf '%s' "$name"

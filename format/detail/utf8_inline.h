@@ -4,9 +4,9 @@
 // step. Internal to the library.
 #pragma once
 
-#include <cstddef>  // size_t
-#include <cstdint>
-#include <cstring>  // memcpy
+#include <stddef.h>  // size_t
+#include <stdint.h>
+#include <string.h>  // memcpy
 
 #include "format/utf8.h"
 

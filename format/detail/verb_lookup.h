@@ -6,27 +6,27 @@
 // once, atomically, so a lookup sees a row either before or after a change.
 #pragma once
 
-#include <atomic>
-#include <cstdint>
+#include <stdint.h>
 
+#include "format/detail/atomic.h"
 #include "format/format.h"
 
 // One installed row. An appended row gets its handler, then the count grows,
 // then it gets its code: a reader that finds the code finds the handler.
 struct InstalledVerb {
-    std::atomic<uint32_t> code;
-    std::atomic<ConversionHandler> handler;
+    uint32_t code;
+    ConversionHandler handler;
 };
 
 // Verbs installed by callers and built-in verbs copied in on first use, in
 // order of installation; the first installed_verb_count rows are in use.
 extern InstalledVerb installed_verbs[MAX_INSTALLED_VERBS];
-extern std::atomic<int32_t> installed_verb_count;
+extern int32_t installed_verb_count;
 
 // For each ASCII code, the handler of its installed row, or null while it has
 // none. install_verb sets it after the row, so it never names a handler that
 // the row did not hold at some moment.
-extern std::atomic<ConversionHandler> installed_ascii_handlers[128];
+extern ConversionHandler installed_ascii_handlers[128];
 
 // The search behind the shortcut: installed rows in order, then the built-in
 // table (copying the verb in), then convert_bad_verb. Never null.
@@ -35,7 +35,7 @@ ConversionHandler find_verb_handler_searched(Char16 code);
 // find_verb_handler, with the shortcut tried in line.
 inline ConversionHandler find_verb_handler_fast(Char16 code) {
     if (code < 128) {
-        ConversionHandler known = installed_ascii_handlers[code].load(std::memory_order_acquire);
+        ConversionHandler known = load_acquire(&installed_ascii_handlers[code]);
         if (known != nullptr) return known;
     }
     return find_verb_handler_searched(code);

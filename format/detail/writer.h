@@ -5,8 +5,8 @@
 // Internal to the library.
 #pragma once
 
-#include <cstdint>
-#include <cstring>  // memcpy, memset
+#include <stdint.h>
+#include <string.h>  // memcpy, memset
 
 #include "format/format.h"
 

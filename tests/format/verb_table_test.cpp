@@ -24,10 +24,10 @@ TEST(VerbTable, BuiltinIsCopiedInOnFirstUse) {
     EXPECT_EQ(FORMAT_TEXT("%o", 8), "10");
     int32_t row = installed_row('o');
     ASSERT_GE(row, 0);
-    EXPECT_EQ(installed_verbs[row].handler.load(), convert_integer);
-    int32_t count = installed_verb_count.load();
+    EXPECT_EQ(installed_verbs[row].handler, convert_integer);
+    int32_t count = installed_verb_count;
     EXPECT_EQ(FORMAT_TEXT("%o", 9), "11");
-    EXPECT_EQ(installed_verb_count.load(), count);
+    EXPECT_EQ(installed_verb_count, count);
 }
 
 TEST(VerbTable, InstalledHandlerOverridesBuiltin) {
@@ -62,7 +62,7 @@ TEST(VerbTable, FullTableRefusesOnlyNewCodes) {
     EXPECT_EQ(install_verb(0x4E00, convert_percent), 0);
     EXPECT_EQ(FORMAT_TEXT("%\xE4\xB8\x80"), "\xE4\xB8\x80");  // U+4E00 through convert_percent
     EXPECT_EQ(FORMAT_TEXT("%b %b", 5, 6), "101 110");         // a built-in still served from its own table
-    EXPECT_EQ(installed_verb_count.load(), MAX_INSTALLED_VERBS);
+    EXPECT_EQ(installed_verb_count, MAX_INSTALLED_VERBS);
 }
 
 }  // namespace

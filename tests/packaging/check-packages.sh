@@ -39,6 +39,16 @@ if [ "$kind" = linux ]; then
   tar -tzf "$work_dir/$top.tar.gz" | sed "s|^$top/||" >"$work_dir/tgz.txt"
   holds "$work_dir/tgz.txt" "${everything[@]}"
 
+  # The command shipped is the musl build, stripped, where the build has one.
+  if [ -x "$build_dir/musl/command/test" ]; then
+    tar -xzf "$work_dir/$top.tar.gz" -C "$work_dir" "$top/bin/test"
+    strip -o "$work_dir/test.musl" "$build_dir/musl/command/test"
+    cmp -s "$work_dir/test.musl" "$work_dir/$top/bin/test" || {
+      echo "FAILED: the .tar.gz's bin/test is not the musl build, stripped" >&2
+      failures=$((failures + 1))
+    }
+  fi
+
   deb=$(ls "$work_dir"/bracket_"$version"_*.deb)
   dpkg-deb --fsys-tarfile "$deb" | tar -t | sed 's|^\./||; s|/$||' >"$work_dir/deb.txt"
   holds "$work_dir/deb.txt" "${everything[@]/#/opt/bracket/}"
