@@ -21,9 +21,9 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "format/detail/utf8_inline.h"
 #include "format/format.h"
 #include "format/utf8.h"
-#include "format/detail/utf8_inline.h"
 #include "fuzz/check.h"
 #include "portability/error_text.h"
 
