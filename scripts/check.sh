@@ -7,9 +7,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/check-format.sh
 # The manual page is rendered by groff, the installed tree is tried with
-# pkg-config, the packages are read back with dpkg-deb, and memcheck looks
-# at the command.
-scripts/deps.sh groff-base pkgconf dpkg valgrind
+# pkg-config, the packages are read back with dpkg-deb and judged by lintian,
+# and memcheck looks at the command.
+scripts/deps.sh groff-base pkgconf dpkg lintian valgrind
 
 windows_build=
 windows_packages=(g++-mingw-w64-i686 g++-mingw-w64-i686-posix googletest wine wine32:i386)
