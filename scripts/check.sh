@@ -11,9 +11,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/check-format.sh
 # The manual page is rendered by groff, the installed tree is tried with
-# pkg-config, the packages are read back with dpkg-deb, and memcheck looks
-# at the command.
-scripts/deps.sh groff-base pkgconf dpkg valgrind
+# pkg-config, the packages are read back with dpkg-deb and judged by lintian,
+# and memcheck looks at the command.
+scripts/deps.sh groff-base pkgconf dpkg lintian valgrind
 
 # ---- Which Windows build runs, if any ----
 windows_bits=

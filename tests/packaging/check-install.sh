@@ -30,6 +30,12 @@ expect() {
 }
 
 cmake --install "$build_dir" --prefix "$prefix" >/dev/null
+# The installed program carries no symbols, debug information or compiler
+# notes; the build tree's keeps them.
+if readelf -S "$prefix/bin/test" | grep -E '\.(symtab|debug_[a-z]+|comment)\b' >&2; then
+  echo "FAILED: the installed test is not stripped of the sections above" >&2
+  exit 1
+fi
 
 # ---- The command, as a shell finds it on the PATH (env keeps the name) ----
 expect 0 "" "" env PATH="$prefix/bin" [ abc = abc ]

@@ -27,6 +27,7 @@ holds() {
 
 if [ "$kind" = linux ]; then
   everything=(bin/test bin/[ share/man/man1/test.1 share/man/man1/[.1 share/doc/bracket/README.md
+    share/doc/bracket/LICENSE share/doc/bracket/format.md
     lib/libbracket_format.a lib/libbracket_portability.a lib/libbracket_platform.a
     include/bracket/format/format.h include/bracket/format/format.hpp include/bracket/format/utf8.h
     include/bracket/format/version.h include/bracket/portability/file_status.h
@@ -51,9 +52,12 @@ if [ "$kind" = linux ]; then
 
   deb=$(ls "$work_dir"/bracket_"$version"_*.deb)
   dpkg-deb --fsys-tarfile "$deb" | tar -t | sed 's|^\./||; s|/$||' >"$work_dir/deb.txt"
-  holds "$work_dir/deb.txt" "${everything[@]/#/opt/bracket/}"
-  # Nothing outside its own prefix: the system's test and [ stay as they are.
-  if grep -vxE 'opt|opt/bracket(/.*)?|' "$work_dir/deb.txt" >&2; then
+  debian=(usr/share/doc/bracket/copyright usr/share/doc/bracket/changelog.gz usr/share/lintian/overrides/bracket)
+  holds "$work_dir/deb.txt" "${everything[@]/#/opt/bracket/}" "${debian[@]}"
+  # Nothing outside its own prefix but the files Debian looks for in
+  # /usr/share: the system's test and [ stay as they are.
+  if grep -vxE 'opt|opt/bracket(/.*)?|usr|usr/share|usr/share/(doc|lintian)|usr/share/doc/bracket(/.*)?|usr/share/lintian/overrides(/.*)?|' \
+    "$work_dir/deb.txt" >&2; then
     echo "FAILED: the .deb installs the paths above outside /opt/bracket" >&2
     failures=$((failures + 1))
   fi
@@ -66,9 +70,9 @@ else
   zip=$work_dir/$top.zip
   cmake -E chdir "$work_dir" cmake -E tar xf "$zip"
   (cd "$work_dir/$top" && find . -type f | sed 's|^\./||' | sort) >"$work_dir/zip.txt"
-  holds "$work_dir/zip.txt" bin/test.exe bin/[.exe test.txt README.txt
-  if [ "$(wc -l <"$work_dir/zip.txt")" -ne 4 ]; then
-    echo "FAILED: the .zip holds more than the programs, the manual page and the README:" >&2
+  holds "$work_dir/zip.txt" bin/test.exe bin/[.exe test.txt README.txt LICENSE.txt
+  if [ "$(wc -l <"$work_dir/zip.txt")" -ne 5 ]; then
+    echo "FAILED: the .zip holds more than the programs, the manual page, the README and the license:" >&2
     cat "$work_dir/zip.txt" >&2
     failures=$((failures + 1))
   fi
