@@ -43,7 +43,8 @@ if [ "$kind" = linux ]; then
   # The command shipped is the musl build, stripped, where the build has one.
   if [ -x "$build_dir/musl/command/test" ]; then
     tar -xzf "$work_dir/$top.tar.gz" -C "$work_dir" "$top/bin/test"
-    strip -o "$work_dir/test.musl" "$build_dir/musl/command/test"
+    # Stripped as the install strips it (command/CMakeLists.txt).
+    strip --strip-all --remove-section=.comment --remove-section=.note -o "$work_dir/test.musl" "$build_dir/musl/command/test"
     cmp -s "$work_dir/test.musl" "$work_dir/$top/bin/test" || {
       echo "FAILED: the .tar.gz's bin/test is not the musl build, stripped" >&2
       failures=$((failures + 1))
