@@ -26,5 +26,6 @@ fi
 # An empty BRACKET_WINDOWS_BUILD_DIR also drops the Windows tests an earlier
 # run registered.
 scripts/build.sh -DBRACKET_WINDOWS_BUILD_DIR="$windows_build"
+scripts/check-tidy.sh
 # The Windows tests are RUN_SERIAL: CTest runs them one at a time.
 ctest --test-dir build --output-on-failure -j "$(nproc)"
