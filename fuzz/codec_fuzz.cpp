@@ -20,52 +20,12 @@
 #include "format/utf8.h"
 #include "fuzz/check.h"
 #include "portability/error_text.h"
+#include "tests/format/utf8_reference.h"
 
 namespace {
 
-bool is_continuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
-
-// The codec's decoding rules, written apart from it. Reads only what a
-// decoder may read: the second byte for a lead of 0x80 or more, the third
-// only after a continuation byte in second place.
-int32_t reference_decode(const unsigned char* text, Char16* value) {
-    unsigned b0 = text[0];
-    *value = MALFORMED_CHAR16;
-    if (b0 < 0x80) {
-        *value = static_cast<Char16>(b0);
-        return 1;
-    }
-    if (!is_continuation(text[1])) return 1;
-    if (b0 >= 0xC2 && b0 < 0xE0) {
-        *value = static_cast<Char16>((b0 & 0x1F) << 6 | (text[1] & 0x3F));
-        return 2;
-    }
-    if (b0 < 0xE0 || b0 >= 0xF0 || !is_continuation(text[2])) return 1;
-    unsigned v = (b0 & 0x0F) << 12 | (text[1] & 0x3Fu) << 6 | (text[2] & 0x3Fu);
-    if (v < 0x800) return 1;
-    *value = static_cast<Char16>(v);
-    return 3;
-}
-
-// The bytes utf8_sequence_complete needs for a lead byte.
-int32_t required_bytes(unsigned char lead) { return lead < 0x80 ? 1 : lead < 0xE0 ? 2 : 3; }
-
-// utf8_count_chars_bounded's steps, written out.
-int32_t reference_bounded(const unsigned char* text, size_t n) {
-    int32_t count = 0;
-    size_t at = 0;
-    while (at < n && text[at] != 0) {
-        if (text[at] >= 0x80) {
-            if (n - at < static_cast<size_t>(required_bytes(text[at]))) break;
-            Char16 ignored;
-            at += static_cast<size_t>(reference_decode(text + at, &ignored));
-        } else {
-            ++at;
-        }
-        ++count;
-    }
-    return count;
-}
+using utf8_reference::is_continuation;
+using utf8_reference::required_bytes;
 
 void check_decode_and_encode(const unsigned char* text, size_t length) {
     // Every position, on text that ends in its terminator.
@@ -73,7 +33,7 @@ void check_decode_and_encode(const unsigned char* text, size_t length) {
         Char16 value = 0x1234, expected;
         int32_t consumed = decode_utf8_char(&value, reinterpret_cast<const char*>(text + at));
         CHECK(consumed >= 1 && consumed <= UTF8_MAX_BYTES);
-        CHECK(consumed == reference_decode(text + at, &expected));
+        CHECK(consumed == utf8_reference::decode(text + at, &expected));
         CHECK(value == expected);
 
         char encoded[UTF8_MAX_BYTES];
@@ -93,7 +53,7 @@ void check_counts(const unsigned char* text, size_t length) {
     int32_t steps = 0;
     for (size_t at = 0; text[at] != 0; ++steps) {
         Char16 ignored;
-        at += static_cast<size_t>(reference_decode(text + at, &ignored));
+        at += static_cast<size_t>(utf8_reference::decode(text + at, &ignored));
     }
     int32_t count = utf8_count_chars(chars);
     CHECK(count == steps);
@@ -107,7 +67,7 @@ void check_counts(const unsigned char* text, size_t length) {
     int32_t previous = 0;
     for (size_t n = 0; n <= length && n <= 96; ++n) {
         int32_t bounded = utf8_count_chars_bounded(chars, static_cast<uint32_t>(n));
-        CHECK(bounded == reference_bounded(text, n));
+        CHECK(bounded == utf8_reference::count_bounded(text, n));
         CHECK(bounded >= previous && bounded <= count);
         previous = bounded;
     }

@@ -7,11 +7,16 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/format/guarded.h"
+#include "tests/format/harness.h"
 
 namespace {
 
 using F = FormatFlag;
+using format_test::CANARY;
+using format_test::CANARY_BYTES;
+using format_test::expect_untouched_after;
+using format_test::format_guarded;
+using format_test::Formatted;
 
 // What the recording verb saw of its spec.
 FormatState seen;
@@ -262,15 +267,23 @@ TEST(FormatRun, ResultCountsOnlyThisRunsUnits) {
 }  // namespace
 
 namespace {
-TEST(BuiltinVerbs, TwentyOneRowsInAscendingOrderThenTheEnd) {
+// Every row of the built-in table is what a lookup finds for its character,
+// and no other ASCII character has a handler.
+TEST(BuiltinVerbs, EachRowIsFoundAndNothingElse) {
+    bool built_in[128] = {};
     int rows = 0;
     for (; builtin_verbs[rows].code != 0; ++rows) {
-        EXPECT_NE(builtin_verbs[rows].handler, nullptr) << rows;
-        if (rows > 0) {
-            EXPECT_LT(builtin_verbs[rows - 1].code, builtin_verbs[rows].code) << rows;
-        }
+        const VerbEntry& row = builtin_verbs[rows];
+        EXPECT_NE(row.handler, nullptr) << static_cast<char>(row.code);
+        EXPECT_EQ(find_verb_handler(static_cast<Char16>(row.code)), row.handler) << static_cast<char>(row.code);
+        if (row.code < 128) built_in[row.code] = true;
     }
     EXPECT_EQ(rows, 21);
     EXPECT_EQ(builtin_verbs[rows].handler, nullptr);
+    for (uint32_t code = 1; code < 128; ++code) {
+        if (!built_in[code]) {
+            EXPECT_EQ(find_verb_handler(static_cast<Char16>(code)), convert_bad_verb) << code;
+        }
+    }
 }
 }  // namespace

@@ -4,9 +4,12 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/format/guarded.h"
+#include "tests/format/harness.h"
 
 namespace {
+
+using format_test::format_guarded;
+using format_test::Formatted;
 
 enum class Arg { Int, LongLong, Pointer };
 

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/format/guarded.h"
+#include "tests/format/harness.h"
 
 namespace {
 
