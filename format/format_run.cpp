@@ -84,7 +84,8 @@ read_spec(FormatState* state, const char* position) {
                 flags |= FormatFlag::ZERO_PAD;
                 continue;
             }
-            // No overflow test: a longer number wraps modulo 2^32.
+            // No overflow test: a longer number wraps modulo 2^32. A
+            // precision that wraps negative writes no character (fill_of).
             uint32_t value = c - '0';
             while (*position >= '0' && *position <= '9') {
                 value = value * 10 + static_cast<uint32_t>(*position - '0');
