@@ -102,6 +102,9 @@ std::vector<Case> cases() {
              "0123456789abcde", "0123456789abcdefg"),
         CASE("0123456789abcdef\xC3\xA9|", "%s|", "0123456789abcdef\xC3\xA9"),
         CASE("h\xC3\xA9ll|", "%.5s|", "h\xC3\xA9llo world"),
+        // A precision that stops one character short of a word of eight, with
+        // more text behind it.
+        CASE("abcdefg|0123456789abcde|", "%.7s|%.15s|", "abcdefghij", "0123456789abcdefghij"),
         CASE("1,234,567 -1,000 ff,fff 999", "%,d %,d %,x %,d", 1234567, -1000, 0xfffff, 999),
         CASE("0000beef -42     |    +7 010 0xff 0003", "%08x %-8d| %+5d %#o %#x %.4d", 0xbeef, -42, 7, 8, 255, 3),
         CASE("\xC3\xA9t\xC3\xA9 \xE2\x82\xAC"
