@@ -3,6 +3,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/time.h>  // utimes
 #include <unistd.h>
 
 #include <cstdlib>
@@ -87,6 +88,29 @@ TEST(FileStatus, DirectoriesAndRegularFiles) {
 
     EXPECT_EQ(file_status_of_path((scratch / "missing").c_str()), nullptr);
     EXPECT_EQ(file_status_of_path(""), nullptr);
+}
+
+// The mode keeps the nine permission bits only, and each time its own field.
+TEST(FileStatus, PermissionBitsAndTimes) {
+    ScratchDirectory scratch;
+    std::string sticky = scratch.directory("sticky");
+    ASSERT_EQ(chmod(sticky.c_str(), S_ISVTX | 0750), 0);
+    std::string program = scratch.file("program", "", 0755);
+    ASSERT_EQ(chmod(program.c_str(), S_ISUID | 0710), 0);
+    const struct timeval times[2] = {{1000000, 0}, {2000000, 0}};  // accessed, modified
+    ASSERT_EQ(utimes(program.c_str(), times), 0);
+
+    FileStatus* status = file_status_of_path(sticky.c_str());
+    ASSERT_NE(status, nullptr);
+    EXPECT_EQ(status->mode, MODE_DIRECTORY | 0750u);
+    free(status);
+    status = file_status_of_path(program.c_str());
+    ASSERT_NE(status, nullptr);
+    EXPECT_EQ(status->mode, 0710u);
+    EXPECT_EQ(status->access_time, 1000000u);
+    EXPECT_EQ(status->modify_time, 2000000u);
+    EXPECT_EQ(status->version, 2000000u);
+    free(status);
 }
 
 TEST(FileStatus, DescriptorsOfPipesAndFiles) {
