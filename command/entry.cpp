@@ -100,7 +100,7 @@ namespace {
 // their own, sized with room to spare for instrumented builds.
 constexpr int32_t OWN_STACK_TOKENS = 1024;
 constexpr size_t STACK_BYTES_PER_TOKEN = 2048;
-constexpr size_t STACK_BYTES_BASE = 256 * 1024;
+constexpr size_t STACK_BYTES_BASE = size_t{256} * 1024;
 
 void evaluate_into(void* result) { *static_cast<Truth*>(result) = eval_or(); }
 }  // namespace

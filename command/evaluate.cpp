@@ -10,28 +10,29 @@ bool is_token(const char* token, char first, char second) {
     return token[0] == first && token[1] == second && (second == '\0' || token[2] == '\0');
 }
 
-// The numeric comparison named by op, or -1 when op names none.
-enum Comparison { EQ, NE, GT, LT, GE, LE };
+enum class Comparison { NONE, EQ, NE, GT, LT, GE, LE };
 
-int comparison_of(const char* op) {
-    if (op[0] != '-' || op[1] == '\0' || op[2] == '\0' || op[3] != '\0') return -1;
+// The numeric comparison named by op; NONE when op names none.
+Comparison comparison_of(const char* op) {
+    if (op[0] != '-' || op[1] == '\0' || op[2] == '\0' || op[3] != '\0') return Comparison::NONE;
     char a = op[1], b = op[2];
-    if (a == 'e' && b == 'q') return EQ;
-    if (a == 'n' && b == 'e') return NE;
-    if (a == 'g' && b == 't') return GT;
-    if (a == 'l' && b == 't') return LT;
-    if (a == 'g' && b == 'e') return GE;
-    if (a == 'l' && b == 'e') return LE;
-    return -1;
+    if (a == 'e' && b == 'q') return Comparison::EQ;
+    if (a == 'n' && b == 'e') return Comparison::NE;
+    if (a == 'g' && b == 't') return Comparison::GT;
+    if (a == 'l' && b == 't') return Comparison::LT;
+    if (a == 'g' && b == 'e') return Comparison::GE;
+    if (a == 'l' && b == 'e') return Comparison::LE;
+    return Comparison::NONE;
 }
 
-Truth compare(int comparison, int32_t left, int32_t right) {
+// comparison is not NONE.
+Truth compare(Comparison comparison, int32_t left, int32_t right) {
     switch (comparison) {
-        case EQ: return left == right;
-        case NE: return left != right;
-        case GT: return left > right;
-        case LT: return left < right;
-        case GE: return left >= right;
+        case Comparison::EQ: return left == right;
+        case Comparison::NE: return left != right;
+        case Comparison::GT: return left > right;
+        case Comparison::LT: return left < right;
+        case Comparison::GE: return left >= right;
         default: return left <= right;
     }
 }
@@ -117,7 +118,7 @@ Truth eval_primary() {
         return 1;
     }
     int32_t right;
-    int comparison = comparison_of(op);
-    if (next_integer_token(&right) && comparison >= 0) return compare(comparison, left, right);
+    const Comparison comparison = comparison_of(op);
+    if (next_integer_token(&right) && comparison != Comparison::NONE) return compare(comparison, left, right);
     syntax_error("unknown operator ", op);
 }

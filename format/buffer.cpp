@@ -40,9 +40,9 @@ int32_t format_buffer_args(char* buffer, int32_t size, const char* format, va_li
 
 int32_t format_buffer(char* buffer, int32_t size, const char* format, ...) {
     if (size <= 0) return -1;
-    // format_buffer_args with the arguments started in the state itself:
-    // a copy of a list that was just started would wait for the stores that
-    // started it, read back in wider words.
+    // format_buffer_args, but with va_start straight into the state: a
+    // va_copy of a list that va_start has just written stalls on reading it
+    // back.
     FormatState state;
     open_bounded(&state, buffer, buffer + size);
     va_start(state.args, format);

@@ -18,14 +18,11 @@ const char* copy_literal(FormatState* state, const char* position) {
     Writer w = writer_begin(state);
     bool wide = state->wide != 0;
     if (!wide) {
-        // No sequence reaches across a "%" or the terminator (neither is a
-        // continuation byte), so the bytes up to the first of them are whole
-        // units, copied here as they are found. Only bytes before the last
-        // TEXT_CHAR_MAX_BYTES - 1 of the room are written this way: a unit
-        // that starts there fits whole, so none of its bytes can be one the
-        // unit-by-unit copy would not write. A stretch that reaches that far
-        // goes to the unit-by-unit copy from its start, which writes the
-        // same bytes again where they are.
+        // No room test per byte while a character that starts here would
+        // still fit whole ("%" and NUL are no continuation bytes, so no
+        // character spans a stop). A stretch that reaches the last
+        // TEXT_CHAR_MAX_BYTES - 1 bytes of room is copied again below, unit by
+        // unit.
         const uintptr_t room = writer_room_left(&w);
         if (room > static_cast<uintptr_t>(TEXT_CHAR_MAX_BYTES - 1)) {
             const uintptr_t bound = room - (TEXT_CHAR_MAX_BYTES - 1);
@@ -91,11 +88,12 @@ read_spec(FormatState* state, const char* position) {
         int32_t number;
         if (c >= '0' && c <= '9') {
             if (c == '0' && !(flags & FormatFlag::WIDTH_SET)) {
-                // Only before any number is "0" the zero flag; after one it is a digit.
+                // "0" is the zero flag until a width or a "." is read; then a digit.
                 flags |= FormatFlag::ZERO_PAD;
                 continue;
             }
-            // No overflow test: a longer number wraps modulo 2^32.
+            // No overflow test: a longer number wraps modulo 2^32. A
+            // precision that wraps negative writes no character (fill_of).
             uint32_t value = c - '0';
             while (*position >= '0' && *position <= '9') {
                 value = value * 10 + static_cast<uint32_t>(*position - '0');

@@ -56,8 +56,9 @@ void put_digits_in(Text* text, Unsigned value, const char* alphabet, bool group)
             first -= 4;
             first[0] = ',';
             first[1] = static_cast<char>('0' + three / 100);
-            first[2] = DIGIT_PAIRS[2 * (three % 100)];
-            first[3] = DIGIT_PAIRS[2 * (three % 100) + 1];
+            const size_t pair = 2 * static_cast<size_t>(three % 100);
+            first[2] = DIGIT_PAIRS[pair];
+            first[3] = DIGIT_PAIRS[pair + 1];
         }
         text->length += static_cast<int32_t>(text->first - first);
         text->first = first;
@@ -139,16 +140,15 @@ int32_t convert_integer(FormatState* state) {
     } else if (flags & FormatFlag::LONG_LONG) {
         is64 = true;
         value64 = static_cast<uint64_t>(va_arg(state->args, long long));
-    } else if (flags & FormatFlag::LONG) {
+    } else if ((flags & FormatFlag::LONG) != 0 || (flags & (FormatFlag::BYTE | FormatFlag::SHORT)) == 0) {
+        // "l" is 32 bits, as no length flag is, and wins over "h" ("hl").
         value32 = static_cast<uint32_t>(va_arg(state->args, int32_t));
     } else if (flags & FormatFlag::BYTE) {
         uint32_t low = static_cast<uint32_t>(va_arg(state->args, int)) & 0xffu;
         value32 = (flags & FormatFlag::UNSIGNED) ? low : static_cast<uint32_t>(static_cast<int8_t>(low));
-    } else if (flags & FormatFlag::SHORT) {
+    } else {
         uint32_t low = static_cast<uint32_t>(va_arg(state->args, int)) & 0xffffu;
         value32 = (flags & FormatFlag::UNSIGNED) ? low : static_cast<uint32_t>(static_cast<int16_t>(low));
-    } else {
-        value32 = static_cast<uint32_t>(va_arg(state->args, int));
     }
 
     uint32_t base;

@@ -18,7 +18,7 @@ constexpr Char16 MALFORMED_CHAR16 = 0x80;
 constexpr int32_t UTF8_MAX_BYTES = 3;
 
 // Stores the character at text into *value and returns the bytes consumed:
-// 1, 2 or 3. Reads past a byte that is not a continuation byte never.
+// 1, 2 or 3. Never reads past a byte that is not a continuation byte.
 int32_t decode_utf8_char(Char16* value, const char* text);
 
 // Writes the UTF-8 form of *value (no terminator) into buffer, which has room

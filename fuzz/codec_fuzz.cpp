@@ -26,79 +26,14 @@
 #include "format/utf8.h"
 #include "fuzz/check.h"
 #include "portability/error_text.h"
+#include "tests/format/utf8_reference.h"
 
 namespace {
 
-bool is_continuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
-
-// UTF-8 decoding, written apart from the library: one to four bytes, the
-// value up to U+10FFFF, 0x80 and one byte for anything malformed. Reads a
-// byte only after the bytes before it continued the sequence.
-int32_t reference_decode_full(const unsigned char* text, uint32_t* value) {
-    unsigned b0 = text[0];
-    *value = MALFORMED_CHAR16;
-    if (b0 < 0x80) {
-        *value = b0;
-        return 1;
-    }
-    if (!is_continuation(text[1])) return 1;
-    if (b0 >= 0xC2 && b0 < 0xE0) {
-        *value = (b0 & 0x1F) << 6 | (text[1] & 0x3F);
-        return 2;
-    }
-    if (b0 < 0xE0 || b0 > 0xF4 || !is_continuation(text[2])) return 1;
-    if (b0 < 0xF0) {
-        unsigned v = (b0 & 0x0F) << 12 | (text[1] & 0x3Fu) << 6 | (text[2] & 0x3Fu);
-        if (v < 0x800) return 1;
-        *value = v;
-        return 3;
-    }
-    if (!is_continuation(text[3])) return 1;
-    unsigned v = (b0 & 0x07) << 18 | (text[1] & 0x3Fu) << 12 | (text[2] & 0x3Fu) << 6 | (text[3] & 0x3Fu);
-    if (v < 0x10000 || v > 0x10FFFF) return 1;
-    *value = v;
-    return 4;
-}
-
-// The 16-bit codec's rules: the same, without the four-byte forms.
-int32_t reference_decode(const unsigned char* text, Char16* value) {
-    uint32_t full;
-    int32_t length = reference_decode_full(text, &full);
-    *value = length == 4 ? MALFORMED_CHAR16 : static_cast<Char16>(full);
-    return length == 4 ? 1 : length;
-}
-
-// True when the n bytes at text (1 to 3) are the start of some well-formed
-// four-byte sequence: a character that a bound of n bytes cuts.
-bool four_byte_start(const unsigned char* text, int32_t n) {
-    unsigned b0 = text[0];
-    if (b0 < 0xF0 || b0 > 0xF4) return false;
-    if (n >= 2) {
-        unsigned low = b0 == 0xF0 ? 0x90 : 0x80, high = b0 == 0xF4 ? 0x8F : 0xBF;
-        if (text[1] < low || text[1] > high) return false;
-    }
-    return n < 3 || is_continuation(text[2]);
-}
-
-// The bytes utf8_sequence_complete needs for a lead byte.
-int32_t required_bytes(unsigned char lead) { return lead < 0x80 ? 1 : lead < 0xE0 ? 2 : 3; }
-
-// utf8_count_chars_bounded's steps, written out.
-int32_t reference_bounded(const unsigned char* text, size_t n) {
-    int32_t count = 0;
-    size_t at = 0;
-    while (at < n && text[at] != 0) {
-        if (text[at] >= 0x80) {
-            if (n - at < static_cast<size_t>(required_bytes(text[at]))) break;
-            Char16 ignored;
-            at += static_cast<size_t>(reference_decode(text + at, &ignored));
-        } else {
-            ++at;
-        }
-        ++count;
-    }
-    return count;
-}
+using utf8_reference::decode_full;
+using utf8_reference::four_byte_start;
+using utf8_reference::is_continuation;
+using utf8_reference::required_bytes;
 
 void check_decode_and_encode(const unsigned char* text, size_t length) {
     // Every position, on text that ends in its terminator.
@@ -106,7 +41,7 @@ void check_decode_and_encode(const unsigned char* text, size_t length) {
         Char16 value = 0x1234, expected;
         int32_t consumed = decode_utf8_char(&value, reinterpret_cast<const char*>(text + at));
         CHECK(consumed >= 1 && consumed <= UTF8_MAX_BYTES);
-        CHECK(consumed == reference_decode(text + at, &expected));
+        CHECK(consumed == utf8_reference::decode(text + at, &expected));
         CHECK(value == expected);
 
         char encoded[UTF8_MAX_BYTES];
@@ -126,7 +61,7 @@ void check_counts(const unsigned char* text, size_t length) {
     int32_t steps = 0;
     for (size_t at = 0; text[at] != 0; ++steps) {
         Char16 ignored;
-        at += static_cast<size_t>(reference_decode(text + at, &ignored));
+        at += static_cast<size_t>(utf8_reference::decode(text + at, &ignored));
     }
     int32_t count = utf8_count_chars(chars);
     CHECK(count == steps);
@@ -140,7 +75,7 @@ void check_counts(const unsigned char* text, size_t length) {
     int32_t previous = 0;
     for (size_t n = 0; n <= length && n <= 96; ++n) {
         int32_t bounded = utf8_count_chars_bounded(chars, static_cast<uint32_t>(n));
-        CHECK(bounded == reference_bounded(text, n));
+        CHECK(bounded == utf8_reference::count_bounded(text, n));
         CHECK(bounded >= previous && bounded <= count);
         previous = bounded;
     }
@@ -162,7 +97,7 @@ int32_t reference_text_step(const unsigned char* text, int32_t n, uint32_t* valu
     if (n < required_bytes(text[0])) return 0;
     // The bytes the full decode may read past n are not continuation
     // bytes of a sequence that fits, so n bounds what it takes.
-    int32_t length = reference_decode_full(text, value);
+    int32_t length = decode_full(text, value);
     return length <= n ? length : 0;
 }
 
@@ -171,7 +106,7 @@ void check_text_step(const unsigned char* text, size_t length) {
     int32_t steps = 0;
     for (size_t at = 0; text[at] != 0; ++steps) {
         uint32_t ignored;
-        at += static_cast<size_t>(reference_decode_full(text + at, &ignored));
+        at += static_cast<size_t>(decode_full(text + at, &ignored));
     }
     CHECK(count_field_chars(chars) == steps);
 

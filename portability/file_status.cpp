@@ -29,7 +29,7 @@ FileStatus* make_file_status(const PlatformStatus* status, const char* name) {
     record->modify_time = status->modify_time;
     record->length = status->size;
     record->device = status->device;
-    record->device_class = type == PLATFORM_TYPE_FIFO ? '|' : 'M';
+    record->device_class = type == PLATFORM_TYPE_FIFO ? u'|' : u'M';
     return record;
 }
 

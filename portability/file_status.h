@@ -13,23 +13,23 @@ constexpr uint32_t MODE_DIRECTORY = 0x80000000u;
 // The kind of a directory; every other file has kind 0.
 constexpr uint8_t KIND_DIRECTORY = 0x80;
 
-// One heap block, owned by the caller, who may release it whole. The texts
-// are borrowed: name points into the caller's path or at a shared constant
-// empty text, and the other three always at that empty text.
+// One block from platform_allocate; the caller owns it and frees it whole.
+// Its texts are not blocks of their own: name points into the caller's path,
+// or like the other three at one shared empty text.
 struct FileStatus {
-    uint16_t device_class;      // '|' for a FIFO, 'M' for everything else
-    uint32_t device;            // the platform's device number, unchanged
-    uint64_t unique_path;       // the platform's file serial number
-    uint32_t version;           // the last modification time again
+    uint16_t device_class;      // '|' for a FIFO, 'M' for any other file
+    uint32_t device;            // PlatformStatus::device
+    uint64_t unique_path;       // PlatformStatus::serial
+    uint32_t version;           // equal to modify_time
     uint8_t kind;               // KIND_DIRECTORY or 0
-    uint32_t mode;              // kind << 24 | the nine permission bits
+    uint32_t mode;              // MODE_DIRECTORY for a directory, or'd with the permission bits (0777)
     uint32_t access_time;       // seconds since 1970-01-01 UTC
     uint32_t modify_time;       // seconds since 1970-01-01 UTC
-    int64_t length;             // bytes
-    const char* name;           // the path's text after its last '/', else empty
-    const char* owner;          // always empty
-    const char* group;          // always empty
-    const char* last_modifier;  // always empty
+    int64_t length;             // the size in bytes
+    const char* name;           // the path after its last '/'; empty when it has none
+    const char* owner;          // always empty: not tracked
+    const char* group;          // always empty: not tracked
+    const char* last_modifier;  // always empty: not tracked
 };
 
 // Returns a new record for the path, or null when the platform cannot

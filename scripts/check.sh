@@ -50,6 +50,7 @@ fi
 # Empty build directories also drop the Windows tests an earlier run
 # registered, so a later plain ctest runs none.
 scripts/build.sh "${windows_builds[@]}" -DBRACKET_WINDOWS_ARCH="${BRACKET_WINDOWS_ARCH:-auto}"
+scripts/check-tidy.sh
 
 # ---- The suites, one run per platform ----
 summaries=()

@@ -18,10 +18,13 @@ inline int32_t capped_count(const FormatState* state, int32_t count) {
     return count;
 }
 
-// The fill is the width minus the count, in characters. A count below 0 (a
-// precision that wrapped negative, from a "*" argument of the most negative
-// value) writes no character and takes no position, and the difference is
-// taken without overflow, so a negative width writes no fill.
+// The fill is the width minus the count, in characters. A count below 0
+// comes from a precision that wrapped negative: digits of 2^31 or more, or
+// a "*" argument of the most negative value. It is taken as 0, so the field
+// has no character and is the width wide. Width minus the negative count
+// would instead widen the field by the wrapped amount, up to 2^31 spaces for
+// a spec of a dozen characters, too many for any buffer or count. The
+// difference is taken without overflow, so a negative width writes no fill.
 inline int32_t fill_of(const FormatState* state, int32_t count) {
     const int64_t fill = static_cast<int64_t>(state->width) - (count < 0 ? 0 : count);
     return fill > 0 ? static_cast<int32_t>(fill) : 0;

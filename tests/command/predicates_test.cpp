@@ -78,6 +78,7 @@ TEST_F(FileOperators, EachOperatorOnEachKindOfFile) {
 TEST_F(FileOperators, TrailingSlashesAndRoots) {
     scratch.directory("a:");
     scratch.file("wild*", "data");
+    scratch.directory("ab");
     struct Row {
         std::vector<std::string> argv;
         int status;
@@ -87,6 +88,7 @@ TEST_F(FileOperators, TrailingSlashesAndRoots) {
         {{"test", "-d", "/"}, 0, 0},  // the root keeps its slash
         {{"test", "-d", "//"}, 0, 0},
         {{"test", "-d", "dir/"}, 0, 0},
+        {{"test", "-d", "ab/"}, 0, 0},    // three characters, but no drive root
         {{"test", "-d", "dir//"}, 0, 1},  // Windows: the runtime refuses the slash that is left
         {{"test", "-d", "full/"}, 1, 1},
         {{"test", "-f", "full/"}, 1, 1},
@@ -200,10 +202,12 @@ TEST(TerminalTest, DescriptorsOnFilesPipesAndTerminals) {
     if (terminal < 0) GTEST_SKIP() << "no pseudo-terminal could be opened";
     RunOptions on_terminal;
     on_terminal.child_setup = [terminal] {
+        dup2(terminal, 0);
         dup2(terminal, 1);
         dup2(terminal, 5);
     };
     EXPECT_EQ(status_of({"test", "-t"}, on_terminal), 0);
+    EXPECT_EQ(status_of({"test", "-t", "0"}, on_terminal), 0);
     // Windows: a process started by Wine gets only the three standard descriptors.
     EXPECT_EQ(status_of({"test", "-t", "5"}, on_terminal), windows_target() ? 1 : 0);
     EXPECT_EQ(status_of({"test", "-t", "-a", ""}, on_terminal), 1);

@@ -7,11 +7,17 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/format/guarded.h"
+#include "format/detail/verb_lookup.h"  // the installed rows
+#include "tests/format/harness.h"
 
 namespace {
 
 using F = FormatFlag;
+using format_test::CANARY;
+using format_test::CANARY_BYTES;
+using format_test::expect_untouched_after;
+using format_test::format_guarded;
+using format_test::Formatted;
 
 // What the recording verb saw of its spec.
 FormatState seen;
@@ -141,9 +147,10 @@ TEST(FormatBuffer, ArgumentsAreTakenInOrder) {
     EXPECT_EQ(FORMAT_TEXT("%d-%s-%c-%*d", 1, "two", '3', 3, 4), "1-two-3-  4");
 }
 
-// The most negative 32-bit width or precision, from "*" (which cannot negate
-// it) or from digits that wrap. Such a width asks for no fill, and such a
-// precision for no characters; neither may fill the buffer with spaces.
+// Negative widths and precisions: the most negative 32-bit value from "*"
+// (which cannot negate it), and digits of 2^31 or more, which wrap. Such a
+// width asks for no fill, and such a precision for no characters; the field
+// is then the width wide, never wider by the wrapped amount.
 struct EdgeRow {
     const char* format;
     int stars;         // each "*" takes INT_MIN
@@ -177,6 +184,11 @@ TEST(FormatBuffer, MostNegativeWidthsAndPrecisions) {
         {"%.*s|", 1, "ab", 0, "|"},
         {"%5.*s|", 1, "ab", 0, "     |"},
         {"%5.2147483648s|", 0, "ab", 0, "     |"},
+        {"%3.4294967295s|", 0, "ab", 0, "   |"},     // precision -1: not four spaces
+        {"%.4294967295s|", 0, "ab", 0, "|"},         // not one space
+        {"%-3.4294967295s|", 0, "ab", 0, "   |"},
+        {"%2.2147483649C|", 0, nullptr, 'x', "  |"},  // -2147483647, through put_char16_field
+        {"%.4294967295d|", 0, nullptr, 42, "42|"},  // the integer conversion ignores it
         {"%*.*s|", 2, "ab", 0, "|"},
         {"%3.*C|", 1, nullptr, 'x', "   |"},
     };
@@ -262,15 +274,26 @@ TEST(FormatRun, ResultCountsOnlyThisRunsUnits) {
 }  // namespace
 
 namespace {
-TEST(BuiltinVerbs, TwentyOneRowsInAscendingOrderThenTheEnd) {
+// Every row of the built-in table is what a lookup finds for its character,
+// and no other ASCII character has a handler unless a test installed one.
+TEST(BuiltinVerbs, EachRowIsFoundAndNothingElse) {
+    bool built_in[128] = {};
     int rows = 0;
     for (; builtin_verbs[rows].code != 0; ++rows) {
-        EXPECT_NE(builtin_verbs[rows].handler, nullptr) << rows;
-        if (rows > 0) {
-            EXPECT_LT(builtin_verbs[rows - 1].code, builtin_verbs[rows].code) << rows;
-        }
+        const VerbEntry& row = builtin_verbs[rows];
+        EXPECT_NE(row.handler, nullptr) << static_cast<char>(row.code);
+        EXPECT_EQ(find_verb_handler(static_cast<Char16>(row.code)), row.handler) << static_cast<char>(row.code);
+        if (row.code < 128) built_in[row.code] = true;
     }
     EXPECT_EQ(rows, 21);
     EXPECT_EQ(builtin_verbs[rows].handler, nullptr);
+    for (int32_t row = 0; row < installed_verb_count; ++row) {
+        if (installed_verbs[row].code < 128) built_in[installed_verbs[row].code] = true;
+    }
+    for (uint32_t code = 1; code < 128; ++code) {
+        if (!built_in[code]) {
+            EXPECT_EQ(find_verb_handler(static_cast<Char16>(code)), convert_bad_verb) << code;
+        }
+    }
 }
 }  // namespace

@@ -13,26 +13,12 @@
 #include <vector>
 
 #include "format/format.h"
-#include "tests/format/guarded.h"
 #include "tests/format/harness.h"
 
 namespace {
 
-// Collects what the hook flushes; notes any call at which emitted did not
-// count every unit written so far.
-struct Stream {
-    std::string text;
-    bool emitted_behind = false;
-};
-
-int flush_and_start_over(FormatState* state) {
-    Stream* stream = static_cast<Stream*>(state->hook_arg);
-    const size_t held = static_cast<size_t>(state->out - state->buffer_start);
-    if (static_cast<size_t>(state->emitted) != stream->text.size() + held) stream->emitted_behind = true;
-    stream->text.append(state->buffer_start, held);
-    state->out = state->buffer_start;
-    return 1;
-}
+using format_test::format_guarded;
+using format_test::Formatted;
 
 struct Streamed {
     int32_t result;
@@ -46,17 +32,17 @@ struct Streamed {
 // whenever a unit does not fit.
 Streamed run_streamed(int32_t room, const char* format, ...) {
     format_test::Target target(false, room);
-    Stream stream;
-    target.state.overflow_hook = flush_and_start_over;
-    target.state.hook_arg = &stream;
+    format_test::Sink sink;
+    target.state.overflow_hook = format_test::flush_to_sink;
+    target.state.hook_arg = &sink;
     va_list args;
     va_start(args, format);
     va_copy(target.state.args, args);
     const int32_t result = format_run(&target.state, format);
     va_end(target.state.args);
     va_end(args);
-    stream.text.append(target.state.buffer_start, target.written_bytes());
-    return {result, target.state.emitted, stream.text, stream.emitted_behind, target.canaries_intact()};
+    sink.text.append(target.state.buffer_start, target.written_bytes());
+    return {result, target.state.emitted, sink.text, sink.emitted_behind, target.canaries_intact()};
 }
 
 struct Case {
@@ -116,6 +102,9 @@ std::vector<Case> cases() {
              "0123456789abcde", "0123456789abcdefg"),
         CASE("0123456789abcdef\xC3\xA9|", "%s|", "0123456789abcdef\xC3\xA9"),
         CASE("h\xC3\xA9ll|", "%.5s|", "h\xC3\xA9llo world"),
+        // A precision that stops one character short of a word of eight, with
+        // more text behind it.
+        CASE("abcdefg|0123456789abcde|", "%.7s|%.15s|", "abcdefghij", "0123456789abcdefghij"),
         CASE("1,234,567 -1,000 ff,fff 999", "%,d %,d %,x %,d", 1234567, -1000, 0xfffff, 999),
         CASE("0000beef -42     |    +7 010 0xff 0003", "%08x %-8d| %+5d %#o %#x %.4d", 0xbeef, -42, 7, 8, 255, 3),
         CASE("\xC3\xA9t\xC3\xA9 \xE2\x82\xAC"

@@ -235,6 +235,18 @@ TEST(ConvertString16, Texts) {
     for (const Row& row : rows) check(row);
 }
 
+// With a precision, a text is read no further than the precision: these have
+// no terminator within reach (the sanitizer build sees any read past them).
+TEST(ConvertString, APrecisionBoundsTheRead) {
+    const char bytes[3] = {'a', 'b', 'c'};
+    const char16_t units[2] = {u'A', u'B'};
+    const Row rows[] = {
+        {"%.3s abc", {'s', PREC, 0, 3}, convert_string, Arg{Arg::TEXT, 0, bytes, nullptr}, "abc", 0, u"abc", 0},
+        {"%.2S AB", {'S', PREC, 0, 2}, convert_string16, str16(units), "AB", 0, u"AB", 0},
+    };
+    for (const Row& row : rows) check(row);
+}
+
 TEST(ConvertPercent, WritesTheVerbAsAField) {
     const Row rows[] = {
         {"%%", {'%'}, convert_percent, none(), "%", 0, u"%", 0},

@@ -1,7 +1,8 @@
-// A prepared FormatState over a bounded narrow or wide buffer, for running one
-// writer or handler at a time as the format loop would, and reading back what
-// it wrote. Every buffer is followed by canary bytes; reading the output back
-// checks that nothing was written beyond the committed position.
+// The format tests' buffers, each followed by canary bytes that must stay
+// untouched: Target, a prepared FormatState for running one writer or
+// handler at a time as the format loop would; format_guarded, a run of the
+// bounded entry point; and Sink, an overflow hook that flushes the buffer
+// and starts it over.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -27,8 +28,8 @@ struct Spec {
 // The last argument of every handler run: the handler must leave it in args.
 constexpr int SENTINEL = 0x5EA1;
 
-constexpr unsigned char CANARY = 0xA5;
-constexpr size_t CANARY_BYTES = 16;
+constexpr char CANARY = static_cast<char>(0xA5);
+constexpr int32_t CANARY_BYTES = 16;
 
 class Target {
 public:
@@ -36,7 +37,7 @@ public:
     explicit Target(bool wide, int32_t room_units = 64)
         : unit_(wide ? 2 : 1),
           room_bytes_(static_cast<size_t>(room_units) * unit_),
-          storage_(room_bytes_ + unit_ + CANARY_BYTES, static_cast<char>(CANARY)) {
+          storage_(room_bytes_ + unit_ + CANARY_BYTES, CANARY) {
         std::memset(&state, 0, sizeof state);
         state.wide = wide ? 1 : 0;
         state.buffer_start = storage_.data();
@@ -106,7 +107,7 @@ public:
     // check the whole rest of it).
     bool canaries_intact() const {
         for (size_t i = room_bytes_ + unit_; i < storage_.size(); ++i) {
-            if (static_cast<unsigned char>(storage_[i]) != CANARY) return false;
+            if (storage_[i] != CANARY) return false;
         }
         return true;
     }
@@ -126,7 +127,7 @@ private:
         ASSERT_LE(state.out, storage_.data() + room_bytes_);
         ASSERT_LE(state.out, state.limit);
         for (size_t i = written_bytes(); i < storage_.size(); ++i) {
-            ASSERT_EQ(static_cast<unsigned char>(storage_[i]), CANARY) << "byte " << i << " was written";
+            ASSERT_EQ(storage_[i], CANARY) << "byte " << i << " was written";
         }
     }
 
@@ -135,4 +136,63 @@ private:
     std::vector<char> storage_;
 };
 
+// Collects what the hook flushes, and notes at each call what emitted was
+// and whether it fell behind the units written so far.
+struct Sink {
+    std::string text;  // the bytes flushed, in either output form
+    std::vector<int32_t> emitted_at_call;
+    int32_t calls = 0;
+    int32_t calls_before_refusing = 1000;
+    bool emitted_behind = false;
+};
+
+// An overflow hook over a Sink in hook_arg: appends the buffer's contents to
+// the sink and starts the buffer over, or refuses once calls_before_refusing
+// calls have been made.
+inline int flush_to_sink(FormatState* state) {
+    Sink* sink = static_cast<Sink*>(state->hook_arg);
+    sink->emitted_at_call.push_back(state->emitted);
+    if (++sink->calls > sink->calls_before_refusing) return 0;
+    const size_t held = static_cast<size_t>(state->out - state->buffer_start);
+    const size_t unit = state->wide ? 2 : 1;
+    if (static_cast<size_t>(state->emitted) != (sink->text.size() + held) / unit) sink->emitted_behind = true;
+    sink->text.append(state->buffer_start, held);
+    state->out = state->buffer_start;
+    return 1;
+}
+
+struct Formatted {
+    int32_t result;
+    std::string text;  // the bytes before the terminator
+};
+
+// Checks that no byte from first on was touched.
+inline void expect_untouched_after(const std::vector<char>& bytes, int32_t first) {
+    for (size_t i = static_cast<size_t>(first); i < bytes.size(); ++i) {
+        EXPECT_EQ(bytes[i], CANARY) << "byte " << i << " written";
+    }
+}
+
+// format_buffer_args into size bytes followed by canaries; checks that the
+// terminator sits at the result and nothing after it was touched (after a
+// failed call: nothing at all).
+inline Formatted format_guarded(int32_t size, const char* format, ...) {
+    std::vector<char> bytes(static_cast<size_t>(size > 0 ? size : 0) + CANARY_BYTES, CANARY);
+    va_list args;
+    va_start(args, format);
+    int32_t result = format_buffer_args(bytes.data(), size, format, args);
+    va_end(args);
+    if (result < 0) {
+        expect_untouched_after(bytes, 0);
+        return {result, ""};
+    }
+    EXPECT_LT(result, size);
+    EXPECT_EQ(bytes[static_cast<size_t>(result)], '\0');
+    expect_untouched_after(bytes, result + 1);
+    return {result, std::string(bytes.data(), static_cast<size_t>(result))};
+}
+
 }  // namespace format_test
+
+// Formats with a buffer large enough for every test text.
+#define FORMAT_TEXT(...) format_test::format_guarded(256, __VA_ARGS__).text

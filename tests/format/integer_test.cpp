@@ -4,9 +4,12 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/format/guarded.h"
+#include "tests/format/harness.h"
 
 namespace {
+
+using format_test::format_guarded;
+using format_test::Formatted;
 
 enum class Arg { Int, LongLong, Pointer };
 
@@ -100,6 +103,8 @@ TEST(IntegerConversion, LengthFlagsChooseTheArgument) {
     expect_rows({
         {"%hhd", Arg::Int, 255, "-1"},
         {"%hhud", Arg::Int, 255, "255"},
+        {"%hhud", Arg::Int, 511, "255"},  // only the low 8 bits, also unsigned
+        {"%hux", Arg::Int, 0x1ffff, "ffff"},
         {"%hhd", Arg::Int, 511, "-1"},
         {"%hd", Arg::Int, 65535, "-1"},
         {"%hud", Arg::Int, 65535, "65535"},

@@ -77,27 +77,10 @@ TEST(MakeRoom, WritersStopAtAFullWideBuffer) {
     EXPECT_EQ(t.wide(), u"   ");
 }
 
-// A hook that flushes the buffer into a sink and starts it over.
-struct Sink {
-    std::string text;
-    std::vector<int32_t> emitted_at_call;
-    int32_t calls = 0;
-    int32_t calls_before_refusing = 1000;
-};
-
-int flush_hook(FormatState* state) {
-    Sink* sink = static_cast<Sink*>(state->hook_arg);
-    sink->emitted_at_call.push_back(state->emitted);
-    if (++sink->calls > sink->calls_before_refusing) return 0;
-    sink->text.append(state->buffer_start, static_cast<size_t>(state->out - state->buffer_start));
-    state->out = state->buffer_start;
-    return 1;
-}
-
 TEST(MakeRoom, AHookThatMakesRoomLetsTheWriterGoOn) {
     Target t(false, 4);
-    Sink sink;
-    t.state.overflow_hook = flush_hook;
+    format_test::Sink sink;
+    t.state.overflow_hook = format_test::flush_to_sink;
     t.state.hook_arg = &sink;
     char* const start = t.state.out;
     std::memcpy(start, "abcd", 4);
@@ -110,8 +93,8 @@ TEST(MakeRoom, AHookThatMakesRoomLetsTheWriterGoOn) {
 
 TEST(MakeRoom, AHookNeverSplitsACharacter) {
     Target t(false, 4);
-    Sink sink;
-    t.state.overflow_hook = flush_hook;
+    format_test::Sink sink;
+    t.state.overflow_hook = format_test::flush_to_sink;
     t.state.hook_arg = &sink;
     // a, e-acute, euro sign, b, euro sign: 1 + 2 + 3 + 1 + 3 bytes.
     const char text[] =
@@ -131,8 +114,8 @@ TEST(MakeRoom, AHookNeverSplitsACharacter) {
 
 TEST(MakeRoom, AHookThatMakesRoomForWideUnits) {
     Target t(true, 2);
-    Sink sink;
-    t.state.overflow_hook = flush_hook;
+    format_test::Sink sink;
+    t.state.overflow_hook = format_test::flush_to_sink;
     t.state.hook_arg = &sink;
     t.set(Spec{'s'});
     EXPECT_EQ(format_utf8_string(&t.state, "hello"), 0);
@@ -148,9 +131,9 @@ TEST(MakeRoom, AHookThatMakesRoomForWideUnits) {
 
 TEST(MakeRoom, AHookThatRefusesExhaustsTheBuffer) {
     Target t(false, 4);
-    Sink sink;
+    format_test::Sink sink;
     sink.calls_before_refusing = 0;
-    t.state.overflow_hook = flush_hook;
+    t.state.overflow_hook = format_test::flush_to_sink;
     t.state.hook_arg = &sink;
     EXPECT_EQ(pad_narrow(&t.state, 6), -1);
     EXPECT_EQ(sink.calls, 1);

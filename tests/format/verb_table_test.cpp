@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "format/detail/verb_lookup.h"
-#include "tests/format/guarded.h"
+#include "tests/format/harness.h"
 
 namespace {
 

@@ -81,6 +81,8 @@ TEST(ErrorText, CodesWithoutATextFallBackToTheirNumber) {
     }
 }
 
+// The texts this platform really gives (on Windows they end in CR LF); the
+// line rule itself is tried on made-up texts in platform_text_test.cpp.
 TEST(ErrorText, PlatformTextsAreOneLine) {
     for (uint32_t code = 0; code < 200; ++code) {
         char buffer[ERROR_TEXT_SIZE];
@@ -113,7 +115,7 @@ TEST(ErrorText, LongMessagesAreCutAtACharacter) {
     EXPECT_EQ(read_text(), "x" + long_text.substr(0, 126));
 }
 
-// The bounded copy at every cut of a text, against the rule: the longest
+// The bounded copy at every cut of a text. The copy must be the longest
 // prefix that fits with its terminator and is not followed by a
 // continuation byte.
 TEST(CopyUtf8Bounded, EveryCutOfMixedTexts) {
@@ -150,7 +152,7 @@ TEST(CopyUtf8Bounded, EveryCutOfMixedTexts) {
     }
 }
 
-TEST(CopyUtf8Bounded, ExamplesFromTheRule) {
+TEST(CopyUtf8Bounded, DropsACutCharacterWhole) {
     struct Row {
         const char* source;
         size_t size;

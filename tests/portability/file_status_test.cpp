@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "platform/platform.h"  // PlatformStatus, to build a record from
 #include "portability/file_status.h"
 #include "tests/support/scratch.h"
 
@@ -87,6 +88,34 @@ TEST(FileStatus, DirectoriesAndRegularFiles) {
 
     EXPECT_EQ(file_status_of_path((scratch / "missing").c_str()), nullptr);
     EXPECT_EQ(file_status_of_path(""), nullptr);
+}
+
+// The record keeps the nine permission bits only, whatever the platform
+// passes, and each time in its own field.
+TEST(FileStatus, PermissionBitsAndTimes) {
+    const PlatformStatus platform = {7, 8, PLATFORM_TYPE_DIRECTORY | 07777, 9, 1000000, 2000000};
+    FileStatus* status = make_file_status(&platform, "");
+    ASSERT_NE(status, nullptr);
+    EXPECT_EQ(status->mode, MODE_DIRECTORY | 0777u);
+    EXPECT_EQ(status->access_time, 1000000u);
+    EXPECT_EQ(status->modify_time, 2000000u);
+    EXPECT_EQ(status->version, 2000000u);
+    free(status);
+
+    // Set-id and sticky bits of real files stay out too.
+    ScratchDirectory scratch;
+    std::string sticky = scratch.directory("sticky");
+    ASSERT_EQ(chmod(sticky.c_str(), S_ISVTX | 0750), 0);
+    std::string program = scratch.file("program", "", 0755);
+    ASSERT_EQ(chmod(program.c_str(), S_ISUID | 0710), 0);
+    status = file_status_of_path(sticky.c_str());
+    ASSERT_NE(status, nullptr);
+    EXPECT_EQ(status->mode, MODE_DIRECTORY | 0750u);
+    free(status);
+    status = file_status_of_path(program.c_str());
+    ASSERT_NE(status, nullptr);
+    EXPECT_EQ(status->mode, 0710u);
+    free(status);
 }
 
 TEST(FileStatus, DescriptorsOfPipesAndFiles) {
