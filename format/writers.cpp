@@ -267,9 +267,12 @@ int32_t format_char16_string(FormatState* state, const Char16* text) {
     if (text == nullptr) return put_utf8_field(state, NIL_TEXT, NIL_LENGTH, NIL_LENGTH);
     int32_t count = 0;
     if ((state->flags & FormatFlag::PRECISION_SET) != 0) {
-        // The precision bounds units here; a pair it cuts is dropped whole.
+        // The precision bounds units here, and the read too: the text may
+        // have no terminator within reach (a view passed with its length).
+        // A high surrogate in the last unit may be half of a pair that the
+        // precision cuts, so it goes; one the terminator follows stays.
         while (count < state->precision && text[count] != 0) ++count;
-        if (count > 0 && text[count] != 0) count = pair_kept_whole(text, count, count + 1);
+        if (count == state->precision && count > 0 && is_high_surrogate(text[count - 1])) --count;
     } else {
         while (text[count] != 0) ++count;
     }
