@@ -14,19 +14,17 @@
 
 namespace {
 
+using format_test::LEFT;
+using format_test::PREC;
 using format_test::SENTINEL;
 using format_test::Spec;
 using format_test::Target;
-
-constexpr uint32_t LEFT = FormatFlag::LEFT_ALIGN;
-constexpr uint32_t WIDTH = FormatFlag::WIDTH_SET;
-constexpr uint32_t PREC = FormatFlag::WIDTH_SET | FormatFlag::PRECISION_SET;
+using format_test::w16;
+using format_test::WIDTH;
 
 #define EMOJI "\xF0\x9F\x98\x80"  // U+1F600
 #define U2000B "\xF0\xA0\x80\x8B"
 #define M "\xC2\x80"  // what a malformed byte comes out as
-
-const Char16* w16(const char16_t* text) { return reinterpret_cast<const Char16*>(text); }
 
 // One text through "s" (text) or "S" (text16), in both output forms.
 struct Row {

@@ -13,15 +13,13 @@
 
 namespace {
 
+using format_test::LEFT;
+using format_test::PREC;
 using format_test::SENTINEL;
 using format_test::Spec;
 using format_test::Target;
-
-constexpr uint32_t LEFT = FormatFlag::LEFT_ALIGN;
-constexpr uint32_t WIDTH = FormatFlag::WIDTH_SET;
-constexpr uint32_t PREC = FormatFlag::WIDTH_SET | FormatFlag::PRECISION_SET;
-
-const Char16* w16(const char16_t* text) { return reinterpret_cast<const Char16*>(text); }
+using format_test::w16;
+using format_test::WIDTH;
 
 // The one argument a handler takes, of the type it takes.
 struct Arg {

@@ -25,6 +25,14 @@ struct Spec {
     int32_t precision = 0;
 };
 
+// The flag sets the tables' specs use most.
+constexpr uint32_t LEFT = FormatFlag::LEFT_ALIGN;
+constexpr uint32_t WIDTH = FormatFlag::WIDTH_SET;
+constexpr uint32_t PREC = FormatFlag::WIDTH_SET | FormatFlag::PRECISION_SET;
+
+// A char16_t literal as the library's 16-bit text.
+inline const Char16* w16(const char16_t* text) { return reinterpret_cast<const Char16*>(text); }
+
 // The last argument of every handler run: the handler must leave it in args.
 constexpr int SENTINEL = 0x5EA1;
 
