@@ -42,16 +42,11 @@ const char* copy_literal(FormatState* state, const char* position) {
     for (;;) {
         unsigned char byte = static_cast<unsigned char>(*position);
         if (byte == 0 || byte == '%') break;
-        Char16 unit = byte;
-        int32_t length = 1;
-        if (byte >= 0x80) length = decode_utf8_char(&unit, position);
         // A four-byte character is one unit too: a surrogate pair in wide
-        // output. The terminator stops the match, so this reads no further.
-        uint32_t character = unit;
-        if (length == 1 && byte >= 0xF0 && four_byte_match(position, TEXT_CHAR_MAX_BYTES) == TEXT_CHAR_MAX_BYTES) {
-            length = TEXT_CHAR_MAX_BYTES;
-            character = four_byte_value(position);
-        }
+        // output.
+        uint32_t character = byte;
+        int32_t length = 1;
+        if (byte >= 0x80) length = field_char_step(&character, position);
         if (wide) {
             if (!writer_put_code(&w, character)) return nullptr;
         } else {

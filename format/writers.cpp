@@ -202,12 +202,9 @@ int32_t put_char16_field(FormatState* state, const Char16* text, int32_t count) 
 
 int32_t count_field_chars(const char* text) {
     int32_t count = 0;
+    uint32_t ignored;
     for (const char* p = text; *p != 0; ++count) {
-        Char16 ignored;
-        int32_t step = static_cast<unsigned char>(*p) < 0x80 ? 1 : decode_utf8_inline(&ignored, p);
-        // The terminator stops the match, so this reads no further.
-        if (step == 1 && four_byte_match(p, TEXT_CHAR_MAX_BYTES) == TEXT_CHAR_MAX_BYTES) step = TEXT_CHAR_MAX_BYTES;
-        p += step;
+        p += static_cast<unsigned char>(*p) < 0x80 ? 1 : field_char_step(&ignored, p);
     }
     return count;
 }
@@ -246,16 +243,9 @@ int32_t format_utf8_string(FormatState* state, const char* text) {
         length += static_cast<int32_t>(strlen(text + length));
         count += static_cast<int32_t>(ascii_prefix(text + count, static_cast<size_t>(length - count)));
         for (int32_t at = count; at < length; ++count) {
-            Char16 ignored;
-            int32_t step = decode_utf8_inline(&ignored, text + at);
-            if (step == 1 && static_cast<unsigned char>(text[at]) >= 0x80) {
-                // The terminator stops the match, so this reads no further.
-                if (four_byte_match(text + at, TEXT_CHAR_MAX_BYTES) == TEXT_CHAR_MAX_BYTES) {
-                    step = TEXT_CHAR_MAX_BYTES;
-                } else {
-                    well_formed = false;
-                }
-            }
+            uint32_t ignored;
+            const int32_t step = field_char_step(&ignored, text + at);
+            if (step == 1 && static_cast<unsigned char>(text[at]) >= 0x80) well_formed = false;
             at += step;
         }
     }

@@ -90,6 +90,21 @@ inline uint32_t four_byte_value(const char* text) {
            (utf8_detail::byte_at(text, 2) & 0x3F) << 6 | (utf8_detail::byte_at(text, 3) & 0x3F);
 }
 
+// One character of a text with a terminator, as the field writers take it:
+// stores it into *value and returns its bytes, 4 for a well-formed
+// four-byte sequence, else what the 16-bit decode steps over. The
+// terminator stops the four-byte match, so this reads no further.
+inline int32_t field_char_step(uint32_t* value, const char* text) {
+    Char16 c;
+    const int32_t step = decode_utf8_inline(&c, text);
+    if (step == 1 && four_byte_match(text, TEXT_CHAR_MAX_BYTES) == TEXT_CHAR_MAX_BYTES) {
+        *value = four_byte_value(text);
+        return TEXT_CHAR_MAX_BYTES;
+    }
+    *value = c;
+    return step;
+}
+
 // One step of the field writers over a counted text, at a byte of 0x80 or
 // more with available bytes left (at least 1): stores the character into
 // *value and returns the bytes it takes, 1 to 4; or returns 0 when the
