@@ -18,3 +18,11 @@ char* posix_map_stack(size_t bytes, size_t* usable);
 
 // Unmaps a stack from posix_map_stack, given its bottom and usable size.
 void posix_unmap_stack(char* stack, size_t usable);
+
+// A call for the long evaluation's own stack to run: the body and its one
+// argument, travelling as one pointer (a thread's start argument, or what
+// makecontext's int-only arguments cannot carry).
+struct PosixStackCall {
+    void (*body)(void*);
+    void* argument;
+};

@@ -10,14 +10,10 @@
 #include "platform/posix.h"
 
 namespace {
-struct StackCall {
-    void (*body)(void*);
-    void* argument;
-};
 
 // makecontext hands a function only int arguments, so the call travels
 // through this pointer instead.
-StackCall* pending_stack_call;
+PosixStackCall* pending_stack_call;
 
 void run_stack_call() { pending_stack_call->body(pending_stack_call->argument); }
 }  // namespace
@@ -35,7 +31,7 @@ int platform_run_with_stack(size_t stack_bytes, void (*body)(void*), void* argum
     callee.uc_stack.ss_sp = stack;
     callee.uc_stack.ss_size = usable;
     callee.uc_link = &caller;  // where the body's return resumes
-    StackCall call = {body, argument};
+    PosixStackCall call = {body, argument};
     pending_stack_call = &call;
     makecontext(&callee, run_stack_call, 0);
     int switched = swapcontext(&caller, &callee);

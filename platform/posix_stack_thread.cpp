@@ -8,13 +8,9 @@
 #include "platform/posix.h"
 
 namespace {
-struct StackCall {
-    void (*body)(void*);
-    void* argument;
-};
 
 void* run_stack_call(void* raw) {
-    StackCall* call = static_cast<StackCall*>(raw);
+    PosixStackCall* call = static_cast<PosixStackCall*>(raw);
     call->body(call->argument);
     return nullptr;
 }
@@ -27,7 +23,7 @@ int platform_run_with_stack(size_t stack_bytes, void (*body)(void*), void* argum
     pthread_attr_t attributes;
     int failed = pthread_attr_init(&attributes);
     pthread_t thread;
-    StackCall call = {body, argument};
+    PosixStackCall call = {body, argument};
     if (failed == 0) {
         // The stack given here keeps the guard page below it; the library
         // adds none of its own to a stack it did not map.
