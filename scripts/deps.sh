@@ -19,5 +19,8 @@ export DEBIAN_FRONTEND=noninteractive
 # Two scripts may install at once (a build beside a test run): the second
 # waits for the package database instead of failing on its lock.
 wait_for_lock=(-o DPkg::Lock::Timeout=600)
-apt-get "${wait_for_lock[@]}" update -qq
+# A mirror in the middle of a sync fails one index or another (apt-get
+# update then exits 100): the packages asked for are usually still in the
+# indexes that came, so the install below decides.
+apt-get "${wait_for_lock[@]}" update -qq || echo "deps: apt-get update failed for some index; installing from what it has" >&2
 apt-get "${wait_for_lock[@]}" install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
