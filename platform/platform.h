@@ -7,7 +7,14 @@
 #include <stddef.h>  // size_t
 #include <stdint.h>
 
-// Writes length bytes to descriptor 2 without buffering, in the runtime's
+// The program's own entry, defined by the program: the platform's start-up
+// calls it with the arguments in UTF-8 (argv[argc] is null), and its result
+// is the exit code. Programs that link the start-up (bracket_platform_start)
+// define it instead of main.
+int program_main(int argc, char** argv);
+
+// Writes length bytes of UTF-8 to descriptor 2 without buffering: on a
+// Windows console as UTF-16, elsewhere the bytes themselves, in the runtime's
 // text mode (on Windows each line feed leaves as CR LF). Failures are ignored.
 void platform_write_error(const char* bytes, int32_t length);
 
