@@ -77,6 +77,9 @@ TEST(Grammar, StringTests) {
         {{"test", "!", "="}, 1, ""},
         {{"test", "-"}, 0, ""},
         {{"test", "-q"}, 0, ""},
+        // Texts arrive whole on every platform: a look-alike is another text.
+        {{"test", "a", "=", "\xef\xbd\x81"}, 1, ""},  // U+FF41, a fullwidth a
+        {{"test", "\xc3\xa9 \xf0\x9f\x98\x80", "=", "\xc3\xa9 \xf0\x9f\x98\x80"}, 0, ""},
         {{"test", "-n"}, 1, ARG_EXPECTED},
         {{"test", "!"}, 1, ARG_EXPECTED},
         {{"test", "("}, 1, ARG_EXPECTED},
@@ -121,6 +124,10 @@ TEST(Grammar, IntegerComparisons) {
         {{"test", "5", "-eq", "x"}, 1, unknown("-eq")},
         {{"test", "5", "-eq"}, 1, unknown("-eq")},
         {{"test", "5", "-foo", "3"}, 1, unknown("-foo")},
+        // An operator is echoed as it was given, in UTF-8 on every platform.
+        {{"test", "5", "\xc3\xa9 \xe6\x97\xa5\xe6\x9c\xac \xf0\x9f\x98\x80", "3"},
+         1,
+         unknown("\xc3\xa9 \xe6\x97\xa5\xe6\x9c\xac \xf0\x9f\x98\x80")},
         {{"test", "12 ", "-eq", "12"}, 0, ""},  // "12 " is no integer: a string test
         {{"test", "08", "-eq", "8"}, 0, ""},    // likewise 08
         {{"test", "1", "-eq", "08"}, 1, unknown("-eq")},
