@@ -39,7 +39,8 @@ void write_console(HANDLE console, const char* bytes, int32_t length) {
 }  // namespace
 
 void platform_write_error(const char* bytes, int32_t length) {
-    HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(2));
+    // The runtime hands out a descriptor's handle as an integer.
+    HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(2));  // NOLINT(performance-no-int-to-ptr)
     DWORD console_mode;
     if (handle != INVALID_HANDLE_VALUE && GetConsoleMode(handle, &console_mode)) {
         write_console(handle, bytes, length);
@@ -155,10 +156,11 @@ uint32_t unix_seconds(const FILETIME& time) {
 }
 
 // Windows keeps no execute permission: the runtime grants it by extension.
+const char* const PROGRAM_EXTENSIONS[] = {".exe", ".cmd", ".bat", ".com"};
+
 bool has_program_extension(const char* path) {
     const char* dot = strrchr(path, '.');
     if (dot == nullptr) return false;
-    static const char* const PROGRAM_EXTENSIONS[] = {".exe", ".cmd", ".bat", ".com"};
     for (const char* extension : PROGRAM_EXTENSIONS)
         if (_stricmp(dot, extension) == 0) return true;
     return false;
