@@ -59,11 +59,10 @@ void fill_status(const struct stat& info, PlatformStatus* status) {
     // 4096 with every minor number below 2^20.
     status->device = static_cast<uint32_t>(info.st_dev);
     status->serial = static_cast<uint64_t>(info.st_ino);
-    // The record's type values are the POSIX ones; say so rather than assume.
+    // The record tells only directories and FIFOs from other files.
     uint32_t type = 0;
     if (S_ISDIR(info.st_mode)) type = PLATFORM_TYPE_DIRECTORY;
     else if (S_ISFIFO(info.st_mode)) type = PLATFORM_TYPE_FIFO;
-    else type = static_cast<uint32_t>(info.st_mode) & PLATFORM_TYPE_MASK;
     status->mode = type | (static_cast<uint32_t>(info.st_mode) & 0x1FF);
     status->size = static_cast<int64_t>(info.st_size);
     status->access_time = static_cast<uint32_t>(info.st_atime);
