@@ -148,11 +148,13 @@ void verb_table_leave();
 // failed handler.
 const char* parse_spec(FormatState* state, const char* position);
 
-// Runs a whole format over a prepared state; returns the units this run
-// added to emitted, or -1 on failure (what was written stays committed).
+// Runs a whole format (null: the empty one) over a prepared state; returns
+// the units this run added to emitted, or -1 on failure (what was written
+// stays committed).
 int32_t format_run(FormatState* state, const char* format);
 
 // ---- Entry points: narrow output into a caller's buffer, always terminated. ----
+// A null format is the empty one: only the terminator is written.
 
 // Returns the bytes written before the terminator (at most size - 1, also
 // when the text was cut), or -1 with nothing written when size <= 0.

@@ -135,6 +135,7 @@ read_spec(FormatState* state, const char* position) {
 const char* parse_spec(FormatState* state, const char* position) { return read_spec(state, position); }
 
 int32_t format_run(FormatState* state, const char* format) {
+    if (format == nullptr) return 0;  // no format is the empty one
     int32_t emitted_at_entry = state->emitted;
     const char* position = format;
     for (;;) {
