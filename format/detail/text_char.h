@@ -36,7 +36,11 @@ struct TextChar {
 // read only after the bytes before it matched, so a scan of a terminated
 // text never reads past its terminator; available may then be
 // TEXT_CHAR_MAX_BYTES.
-inline TextChar text_char(const char* text, int32_t available) {
+#if defined(__GNUC__)
+__attribute__((always_inline))
+#endif
+inline TextChar
+text_char(const char* text, int32_t available) {
     const uint32_t b0 = static_cast<unsigned char>(text[0]);
     if (b0 < 0x80) return TextChar{b0, 1, false};
     constexpr TextChar MALFORMED = {MALFORMED_CHAR16, 1, false};
@@ -44,22 +48,27 @@ inline TextChar text_char(const char* text, int32_t available) {
     // 80 to BF continue a sequence, C0 and C1 begin only overlong forms,
     // and F5 up would lie above U+10FFFF.
     if (b0 < 0xC2 || b0 > 0xF4) return MALFORMED;
-    // The second byte is narrower after E0 and F0 (below, the form would be
-    // overlong) and after F4 (above, beyond U+10FFFF).
-    const uint32_t low = b0 == 0xE0 ? 0xA0 : b0 == 0xF0 ? 0x90 : 0x80;
-    const uint32_t high = b0 == 0xF4 ? 0x8F : 0xBF;
     if (available < 2) return CUT;
-    const uint32_t b1 = static_cast<unsigned char>(text[1]);
-    if (b1 < low || b1 > high) return MALFORMED;
-    if (b0 < 0xE0) return TextChar{(b0 & 0x1F) << 6 | (b1 & 0x3F), 2, false};
+    const uint32_t t1 = static_cast<unsigned char>(text[1]) ^ 0x80;
+    if (t1 >= 0x40) return MALFORMED;
+    if (b0 < 0xE0) return TextChar{(b0 & 0x1F) << 6 | t1, 2, false};
+    if (b0 < 0xF0) {
+        if (b0 == 0xE0 && t1 < 0x20) return MALFORMED;  // overlong
+        if (available < 3) return CUT;
+        const uint32_t t2 = static_cast<unsigned char>(text[2]) ^ 0x80;
+        if (t2 >= 0x40) return MALFORMED;
+        return TextChar{(b0 & 0x0F) << 12 | t1 << 6 | t2, 3, false};
+    }
+    // After F0 a second byte below 90 is overlong; after F4 one of 90 or
+    // more lies above U+10FFFF.
+    if ((b0 == 0xF0 && t1 < 0x10) || (b0 == 0xF4 && t1 >= 0x10)) return MALFORMED;
     if (available < 3) return CUT;
     const uint32_t t2 = static_cast<unsigned char>(text[2]) ^ 0x80;
     if (t2 >= 0x40) return MALFORMED;
-    if (b0 < 0xF0) return TextChar{(b0 & 0x0F) << 12 | (b1 & 0x3F) << 6 | t2, 3, false};
     if (available < 4) return CUT;
     const uint32_t t3 = static_cast<unsigned char>(text[3]) ^ 0x80;
     if (t3 >= 0x40) return MALFORMED;
-    return TextChar{(b0 & 0x07) << 18 | (b1 & 0x3F) << 12 | t2 << 6 | t3, 4, false};
+    return TextChar{(b0 & 0x07) << 18 | t1 << 12 | t2 << 6 | t3, 4, false};
 }
 
 // Returns how many of the first n bytes at text lie below 0x80 before the
