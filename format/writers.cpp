@@ -77,9 +77,11 @@ namespace {
 
 // The characters of a UTF-8 field, the fill aside: the first count
 // characters of text (length bytes readable), re-encoded for the output
-// form. The count is no more than the characters that lie whole within the
-// length, so no character here is cut, and none is read past the end.
-// Returns -1 when the room ran out.
+// form. The count is one that put_counted_field trusts, so every character
+// lies within the length and none is read past it; where the length seems
+// to cut one, it is a lead byte before a terminator, which text_char's cut
+// result reads as the malformed byte it is. Returns -1 when the room ran
+// out.
 int32_t put_characters(FormatState* state, const char* text, int32_t count, int32_t length) {
     const char* p = text;
     const char* const end = text + length;
@@ -141,16 +143,16 @@ int32_t put_characters(FormatState* state, const char* text, int32_t count, int3
     return 0;
 }
 
-// The first characters of text that lie whole within n bytes, at most most
-// of them, and where terminated no further than the terminator: how many,
-// and the bytes they take. Reads only those n bytes.
+// The first characters of text that lie whole within n bytes, no more than
+// max_chars of them, and where terminated none from the terminator on: how
+// many, and the bytes they take. Reads only those n bytes.
 struct TextSpan {
     int32_t chars;
     int32_t bytes;
 };
-TextSpan text_span(const char* text, int32_t n, int32_t most, bool terminated) {
+TextSpan text_span(const char* text, int32_t n, int32_t max_chars, bool terminated) {
     TextSpan span{0, 0};
-    while (span.chars < most && span.bytes < n) {
+    while (span.chars < max_chars && span.bytes < n) {
         if (terminated && text[span.bytes] == 0) break;
         const TextChar c = text_char(text + span.bytes, n - span.bytes);
         if (c.cut) break;  // dropped whole

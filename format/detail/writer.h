@@ -179,9 +179,10 @@ inline void writer_commit(Writer* w) {
     state->out = w->out;
 }
 
-// put_utf8_field for a count that the library has made itself, no more than
-// the characters that lie whole within length: the same, without the pass
-// that checks the count.
+// put_utf8_field for a count that the library has made itself, and trusts:
+// the characters that lie whole within length, or those of a terminated
+// text whose length is its own, where a lead byte before the terminator is
+// a malformed byte although the length seems to cut it.
 int32_t put_counted_field(FormatState* state, const char* text, int32_t count, int32_t length);
 
 // put_counted_field for a text that re-encodes to itself (ASCII, or UTF-8
