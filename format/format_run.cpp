@@ -2,6 +2,7 @@
 #include <stdarg.h>  // va_arg
 #include <stdint.h>
 
+#include "format/detail/format_loop.h"
 #include "format/detail/utf8_inline.h"
 #include "format/detail/verb_lookup.h"
 #include "format/detail/writer.h"
@@ -136,14 +137,17 @@ read_spec(FormatState* state, const char* position) {
 
 const char* parse_spec(FormatState* state, const char* position) { return read_spec(state, position); }
 
-int32_t format_run(FormatState* state, const char* format) {
-    int32_t emitted_at_entry = state->emitted;
-    const char* position = format;
+const char* format_run_to(FormatState* state, const char* position, const char* stop) {
     for (;;) {
         position = copy_literal(state, position);
-        if (position == nullptr) return -1;
-        if (*position == '\0') return state->emitted - emitted_at_entry;
+        if (position == nullptr || position == stop || *position == '\0') return position;
         position = read_spec(state, position + 1);
-        if (position == nullptr) return -1;
+        if (position == nullptr) return nullptr;
     }
+}
+
+int32_t format_run(FormatState* state, const char* format) {
+    int32_t emitted_at_entry = state->emitted;
+    if (format_run_to(state, format, nullptr) == nullptr) return -1;
+    return state->emitted - emitted_at_entry;
 }
