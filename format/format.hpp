@@ -267,7 +267,8 @@ constexpr Check check_format(const char* format, const Kind* kinds, int32_t coun
         if (verb == '%' || verb == 'r') continue;
         const Kind want = wanted_kind(verb, spec.flags);
         if (want == Kind::OTHER) {
-            return Check{is_floating_point_verb(verb) ? Problem::NO_FLOATING_POINT : Problem::NOT_BUILT_IN, argument, verb};
+            return Check{is_floating_point_verb(verb) ? Problem::NO_FLOATING_POINT : Problem::NOT_BUILT_IN, argument,
+                         verb};
         }
         if (argument >= count) return Check{Problem::TOO_FEW, argument, verb};
         const Kind kind = kinds[argument];
@@ -382,7 +383,7 @@ public:
 #if BRACKET_FORMAT_CHECK_AT_COMPILE_TIME
         if (!ok_) detail::report<Args...>(check, std::index_sequence_for<Args...>{});
 #endif
-        if constexpr (detail::VIEW_COUNT<Args...> > 0) {
+        if constexpr (VIEWS > 0) {
             if (ok_) detail::find_view_specs(text_, kinds, views_.specs);
         }
     }
@@ -395,9 +396,11 @@ public:
     constexpr const detail::Spec* views() const { return views_.data(); }
 
 private:
+    static constexpr int32_t VIEWS = detail::VIEW_COUNT<Args...>;
+
     const char* text_;
     bool ok_;
-    detail::ViewSpecs<detail::VIEW_COUNT<Args...>> views_;
+    detail::ViewSpecs<VIEWS> views_;
 };
 
 template <class... Args>
