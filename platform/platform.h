@@ -56,8 +56,8 @@ int platform_is_terminal(int32_t descriptor);
 bool platform_has_drive_designators();
 
 // A block from the general heap allocator, or null. Kept in an object file
-// of its own with platform_release, so that a test program can link its own
-// pair in their place.
+// of its own, as platform_release is, so that a test program can link its
+// own in its place.
 void* platform_allocate(size_t bytes);
 
 // Returns a block from platform_allocate to the heap; nothing for null.

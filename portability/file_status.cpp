@@ -41,8 +41,6 @@ FileStatus* file_status_of_path(const char* path) {
     return make_file_status(&status, slash != nullptr ? slash + 1 : EMPTY_TEXT);
 }
 
-void release_file_status(FileStatus* status) { platform_release(status); }
-
 FileStatus* file_status_of_descriptor(int32_t descriptor) {
     PlatformStatus status;
     if (platform_status_of_descriptor(descriptor, &status) != 0) return nullptr;

@@ -2,6 +2,12 @@
 // file, built from the platform's own status data.
 #pragma once
 
+#if !defined(__cplusplus)
+#error "the bracket libraries' headers are C++17: compile as C++ (-std=c++17)"
+#elif __cplusplus < 201703L && !(defined(_MSVC_LANG) && _MSVC_LANG >= 201703L)
+#error "the bracket libraries' headers need C++17 or later (-std=c++17)"
+#endif
+
 #include <stdint.h>
 
 // The platform layer's status data (platform/platform.h), which only the
