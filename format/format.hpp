@@ -348,10 +348,10 @@ constexpr void report(const Check& check, std::index_sequence<I...>) {
 
 // The view arguments among Args.
 template <class... Args>
-constexpr int32_t VIEW_COUNT = (0 + ... + int32_t{is_view_kind(kind_of<Args>())});
+constexpr size_t VIEW_COUNT = (size_t{0} + ... + size_t{is_view_kind(kind_of<Args>())});
 
 // The specs of a format's views, one per view argument.
-template <int32_t Views>
+template <size_t Views>
 struct ViewSpecs {
     Spec specs[Views];
     constexpr const Spec* data() const { return specs; }
@@ -396,7 +396,7 @@ public:
     constexpr const detail::Spec* views() const { return views_.data(); }
 
 private:
-    static constexpr int32_t VIEWS = detail::VIEW_COUNT<Args...>;
+    static constexpr size_t VIEWS = detail::VIEW_COUNT<Args...>;
 
     const char* text_;
     bool ok_;
@@ -508,8 +508,11 @@ bool run(const FormatString<Decayed...>& format, Sink sink, std::index_sequence<
         if constexpr (VIEW_COUNT<Decayed...> == 0) {
             sink(format.get(), nullptr, 0, c_value(args)...);
         } else {
-            std::apply([&](auto... c) { sink(format.get(), format.views(), VIEW_COUNT<Decayed...>, c...); },
-                       std::tuple_cat(c_values<I>(format, args, args...)...));
+            std::apply(
+                [&](auto... c) {
+                    sink(format.get(), format.views(), static_cast<int32_t>(VIEW_COUNT<Decayed...>), c...);
+                },
+                std::tuple_cat(c_values<I>(format, args, args...)...));
         }
         return true;
     } else {

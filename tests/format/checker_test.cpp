@@ -66,8 +66,7 @@ constexpr Row ROWS[] = {
     {"%zu", {I32}, 1, Problem::NOT_BUILT_IN, 0, 'z'},
     {"%\xC3\xA9", {I32}, 1, Problem::NOT_BUILT_IN, 0, '\xC3'},
     {"%------------------------------------------------------------s", {VIEW}, 1, OK, 0, 0},
-    {"%-------------------------------------------------------------s", {VIEW}, 1, Problem::VIEW_SPEC_TOO_LONG, 0,
-     's'},
+    {"%-------------------------------------------------------------s", {VIEW}, 1, Problem::VIEW_SPEC_TOO_LONG, 0, 's'},
     {"%-------------------------------------------------------------s", {TEXT}, 1, OK, 0, 0},
 };
 
@@ -127,8 +126,8 @@ int32_t run_recorded(FormatState* state, int32_t* consumed, const char* format, 
 std::string random_format(std::mt19937& random) {
     static const char* const LITERALS[] = {"a", " ", "\xC3\xA9", "\xF0\x9F\x99\x82"};
     static const char SPEC_CHARS[] = "-+ #,0u123.*hl";
-    static const char* const VERBS[] = {"d", "o", "x", "X", "b", "c", "C", "s", "S", "p", "n", "%", "r",
-                                        "d", "s", "n", "f", "i", "q", "\xC3\xA9", ""};
+    static const char* const VERBS[] = {"d", "o", "x", "X", "b", "c", "C", "s", "S",        "p", "n",
+                                        "%", "r", "d", "s", "n", "f", "i", "q", "\xC3\xA9", ""};
     std::string format;
     const int specs = std::uniform_int_distribution<int>(0, 5)(random);
     for (int s = 0; s < specs; ++s) {
@@ -147,7 +146,8 @@ std::string random_format(std::mt19937& random) {
 }
 
 TEST(FormatChecker, ReadsEveryFormatAsTheEngineDoes) {
-    for (const char verb : {'d', 'o', 'x', 'X', 'b', 'c', 'C', 's', 'S', 'p', 'n'}) ASSERT_EQ(install_verb(verb, record), 0);
+    for (const char verb : {'d', 'o', 'x', 'X', 'b', 'c', 'C', 's', 'S', 'p', 'n'})
+        ASSERT_EQ(install_verb(verb, record), 0);
     ASSERT_EQ(install_verb('%', record_nothing), 0);
     ASSERT_EQ(install_verb('r', record_nothing), 0);
     std::mt19937 random(22);
@@ -161,8 +161,8 @@ TEST(FormatChecker, ReadsEveryFormatAsTheEngineDoes) {
         state.out = out;
         state.limit = out + sizeof out;
         int32_t consumed = 0;
-        const int32_t result = run_recorded(&state, &consumed, format.c_str(), 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11,
-                                            12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29);
+        const int32_t result = run_recorded(&state, &consumed, format.c_str(), 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12,
+                                            13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29);
         // The recorders write nothing, and the literal text has no "%":
         // one in the output is a verb that is not built in.
         const bool bad_verb = std::string(out, state.out).find('%') != std::string::npos;
