@@ -71,7 +71,11 @@ int count_past_cut(FormatState* state) {
 // each view's spec, which runs from a copy with ".*" before its verb: the
 // bound passed before the view's data then caps the bytes the verb reads,
 // as a precision does.
-void run_format(FormatState* state, const char* format, const Spec* views, int32_t view_count) {
+inline void run_format(FormatState* state, const char* format, const Spec* views, int32_t view_count) {
+    if (view_count == 0) {
+        format_run(state, format);
+        return;
+    }
     const char* position = format;
     for (int32_t i = 0; i < view_count; ++i) {
         const char* percent = format + views[i].start;

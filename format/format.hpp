@@ -504,7 +504,7 @@ bool run(const FormatString<Decayed...>& format, Sink sink, std::index_sequence<
                   "no built-in verb takes this argument: pass an integer of at most 64 bits (not bool), "
                   "a pointer, or a text (const char*, std::string, std::string_view or their 16-bit forms)");
     if constexpr (TAKEN) {
-        if (!format.ok()) return false;
+        if (!BRACKET_FORMAT_CHECK_AT_COMPILE_TIME && !format.ok()) return false;
         if constexpr (VIEW_COUNT<Decayed...> == 0) {
             sink(format.get(), nullptr, 0, c_value(args)...);
         } else {

@@ -133,11 +133,9 @@ read_spec(FormatState* state, const char* position) {
     }
 }
 
-}  // namespace
-
-const char* parse_spec(FormatState* state, const char* position) { return read_spec(state, position); }
-
-const char* format_run_to(FormatState* state, const char* position, const char* stop) {
+// The format loop. format_run and format_run_to each take it in whole,
+// with the literal copy and the spec reader (README, Performance).
+const char* run_to(FormatState* state, const char* position, const char* stop) {
     for (;;) {
         position = copy_literal(state, position);
         if (position == nullptr || position == stop || *position == '\0') return position;
@@ -146,8 +144,24 @@ const char* format_run_to(FormatState* state, const char* position, const char* 
     }
 }
 
-int32_t format_run(FormatState* state, const char* format) {
+}  // namespace
+
+const char* parse_spec(FormatState* state, const char* position) { return read_spec(state, position); }
+
+#if defined(__GNUC__)
+__attribute__((flatten))
+#endif
+const char*
+format_run_to(FormatState* state, const char* position, const char* stop) {
+    return run_to(state, position, stop);
+}
+
+#if defined(__GNUC__)
+__attribute__((flatten))
+#endif
+int32_t
+format_run(FormatState* state, const char* format) {
     int32_t emitted_at_entry = state->emitted;
-    if (format_run_to(state, format, nullptr) == nullptr) return -1;
+    if (run_to(state, format, nullptr) == nullptr) return -1;
     return state->emitted - emitted_at_entry;
 }
