@@ -1,3 +1,4 @@
 #include "command/command.h"
+#include "platform/platform.h"
 
-int main(int argc, char** argv) { command_main(argc, argv); }
+int program_main(int argc, char** argv) { command_main(argc, argv); }

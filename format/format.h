@@ -77,13 +77,20 @@ char* make_room(FormatState* state, char* write_pos, int32_t bytes_needed);
 int32_t pad_narrow(FormatState* state, int32_t n);
 // Writes n spaces as Char16 units; nothing for n <= 0.
 int32_t pad_wide(FormatState* state, int32_t n);
-// Writes the first count characters of text (length bytes readable) as one
-// field, with the spec's width, precision and alignment.
+// Writes the first count characters of text, of which length bytes may be
+// read, as one field with the spec's width, precision and alignment: no more
+// characters than lie whole within the length, and a fill of the width less
+// the characters written.
 int32_t put_utf8_field(FormatState* state, const char* text, int32_t count, int32_t length);
 // Returns the characters of a NUL-terminated UTF-8 text as the field writers
 // count them, a count for put_utf8_field: a well-formed sequence of one to
 // four bytes is one, and so is each malformed byte.
 int32_t count_field_chars(const char* text);
+// Returns the characters of text that lie whole within its first length
+// bytes (stopping at a terminator), counted as count_field_chars counts: a
+// count for put_utf8_field with that length. A character that the length
+// cuts is not counted; 0 for length <= 0.
+int32_t count_field_chars_bounded(const char* text, int32_t length);
 // Writes the first count units of text as one field.
 int32_t put_char16_field(FormatState* state, const Char16* text, int32_t count);
 // Writes a NUL-terminated UTF-8 text (null: "<nil>") as a field.
@@ -141,11 +148,13 @@ void verb_table_leave();
 // failed handler.
 const char* parse_spec(FormatState* state, const char* position);
 
-// Runs a whole format over a prepared state; returns the units this run
-// added to emitted, or -1 on failure (what was written stays committed).
+// Runs a whole format (null: the empty one) over a prepared state; returns
+// the units this run added to emitted, or -1 on failure (what was written
+// stays committed).
 int32_t format_run(FormatState* state, const char* format);
 
 // ---- Entry points: narrow output into a caller's buffer, always terminated. ----
+// A null format is the empty one: only the terminator is written.
 
 // Returns the bytes written before the terminator (at most size - 1, also
 // when the text was cut), or -1 with nothing written when size <= 0.

@@ -3,7 +3,7 @@
 #include <stdint.h>
 
 #include "format/detail/format_loop.h"
-#include "format/detail/utf8_inline.h"
+#include "format/detail/text_char.h"
 #include "format/detail/verb_lookup.h"
 #include "format/detail/writer.h"
 #include "format/format.h"
@@ -41,20 +41,18 @@ const char* copy_literal(FormatState* state, const char* position) {
         }
     }
     for (;;) {
-        unsigned char byte = static_cast<unsigned char>(*position);
+        const unsigned char byte = static_cast<unsigned char>(*position);
         if (byte == 0 || byte == '%') break;
         // A four-byte character is one unit too: a surrogate pair in wide
         // output.
-        uint32_t character = byte;
-        int32_t length = 1;
-        if (byte >= 0x80) length = field_char_step(&character, position);
+        const TextChar c = text_char(position, TEXT_CHAR_MAX_BYTES);
         if (wide) {
-            if (!writer_put_code(&w, character)) return nullptr;
+            if (!writer_put_code(&w, c.value)) return nullptr;
         } else {
-            if (!writer_room(&w, length)) return nullptr;
-            for (int32_t i = 0; i < length; ++i) writer_put_byte(&w, position[i]);
+            if (!writer_room(&w, c.length)) return nullptr;
+            for (int32_t i = 0; i < c.length; ++i) writer_put_byte(&w, position[i]);
         }
-        position += length;
+        position += c.length;
     }
     writer_commit(&w);
     return position;
@@ -161,6 +159,7 @@ __attribute__((flatten))
 #endif
 int32_t
 format_run(FormatState* state, const char* format) {
+    if (format == nullptr) return 0;  // no format is the empty one
     int32_t emitted_at_entry = state->emitted;
     if (run_to(state, format, nullptr) == nullptr) return -1;
     return state->emitted - emitted_at_entry;

@@ -8,10 +8,12 @@
 
 int32_t convert_char(FormatState* state) {
     const int value = va_arg(state->args, int);
-    const char byte = static_cast<char>(value & 0xFF);
+    // The byte with a terminator after it: one of 0x80 or more is then a
+    // malformed byte, U+0080, rather than a sequence that its length cuts.
+    const char text[2] = {static_cast<char>(value & 0xFF), '\0'};
     // The precision becomes 1, so a precision in the spec never hides it.
     state->precision = 1;
-    return put_utf8_field(state, &byte, 1, 1);
+    return put_utf8_field(state, text, 1, 2);
 }
 
 int32_t convert_char16(FormatState* state) {
@@ -86,6 +88,7 @@ int32_t convert_flag(FormatState* state) {
 
 int32_t convert_bad_verb(FormatState* state) {
     // The marker "%", the verb's low 8 bits as one byte of UTF-8 text, "%".
+    // Before a "%", a byte of 0x80 or more is a malformed byte, U+0080.
     const char marker[3] = {'%', static_cast<char>(state->verb & 0xFF), '%'};
     state->precision = 3;
     // A full buffer is not reported: the run goes on with the format.

@@ -1,13 +1,18 @@
-// The character codec: UTF-8 of one to three bytes and 16-bit units. Every
-// decision is a comparison of the lead byte against 0x80, 0xC0, 0xE0 and 0xF0;
-// there are no tables and no state.
+// The character codec: UTF-8 of one to three bytes and 16-bit units. It
+// decodes by the library's one step (detail/text_char.h) told that three
+// bytes are there, so that a four-byte form is cut and read as malformed
+// bytes, one at a time.
 #include "format/utf8.h"
 
 #include <stdint.h>
 
-#include "format/detail/utf8_inline.h"
+#include "format/detail/text_char.h"
 
-int32_t decode_utf8_char(Char16* value, const char* text) { return decode_utf8_inline(value, text); }
+int32_t decode_utf8_char(Char16* value, const char* text) {
+    const TextChar c = text_char(text, UTF8_MAX_BYTES);
+    *value = static_cast<Char16>(c.value);
+    return c.length;
+}
 
 int32_t encode_utf8_char(char* buffer, const Char16* value) {
     const uint32_t v = *value;
@@ -52,16 +57,8 @@ int32_t utf8_sequence_complete(const char* text, int32_t n) {
 
 int32_t utf8_count_chars(const char* text) {
     int32_t count = 0;
-    const char* p = text;
-    while (*p != 0) {
-        if (static_cast<unsigned char>(*p) < 0x80) {
-            ++p;
-        } else {
-            Char16 ignored;
-            p += decode_utf8_char(&ignored, p);
-        }
-        ++count;
-    }
+    Char16 ignored;
+    for (const char* p = text; *p != 0; ++count) p += decode_utf8_char(&ignored, p);
     return count;
 }
 

@@ -2,7 +2,8 @@
 // (values 0 to 0xFFFF) and 16-bit character units. Decoding never fails: a
 // byte that begins no well-formed sequence decodes to MALFORMED_CHAR16 and
 // consumes one byte, so every scan advances.
-// This is the 16-bit codec: the field writers also take four-byte forms whole.
+// This is the 16-bit codec: the field writers, and count_field_chars in
+// format/format.h, also take four-byte forms whole.
 #pragma once
 
 // The libraries' interface is C++17 with C-style functions.
@@ -14,7 +15,8 @@
 
 #include <stdint.h>
 
-// One 16-bit character unit; no value is special and there are no pairs.
+// One 16-bit character unit. The codec gives no value a special meaning; the
+// field writers join a high and a low surrogate into one character.
 using Char16 = uint16_t;
 
 // What decoding yields for a malformed byte (equal to the value of C2 80; the

@@ -4,7 +4,7 @@
 #include <stdint.h>
 #include <string.h>  // memcpy, strlen
 
-#include "format/detail/utf8_inline.h"
+#include "format/detail/text_char.h"
 #include "format/detail/writer.h"
 #include "format/format.h"
 #include "format/utf8.h"
@@ -77,9 +77,12 @@ namespace {
 
 // The characters of a UTF-8 field, the fill aside: the first count
 // characters of text (length bytes readable), re-encoded for the output
-// form. Returns -1 when the room ran out, and in wide output also when the
-// text was not read to its end.
-int32_t put_utf8_characters(FormatState* state, const char* text, int32_t count, int32_t length) {
+// form. The count is one that put_counted_field trusts, so every character
+// lies within the length and none is read past it; where the length seems
+// to cut one, it is a lead byte before a terminator, which text_char's cut
+// result reads as the malformed byte it is. Returns -1 when the room ran
+// out.
+int32_t put_characters(FormatState* state, const char* text, int32_t count, int32_t length) {
     const char* p = text;
     const char* const end = text + length;
     Writer w = writer_begin(state);
@@ -91,13 +94,10 @@ int32_t put_utf8_characters(FormatState* state, const char* text, int32_t count,
         // out eight bytes at a time while eight more characters are due
         // (they lie within the text, whatever they are); a well-formed
         // sequence, which would re-encode to itself, is copied as it
-        // stands. A sequence cut short by the end of the text is left to
-        // the loop below, which stops there just the same. Neither loop
-        // reads past the end, even for a caller that counted a four-byte
-        // character as the 16-bit codec does, as several.
+        // stands.
         char* out = w.out;
-        while (i < count && p < end) {
-            if (count - i >= 8 && end - p >= 8) {
+        while (i < count) {
+            if (count - i >= 8) {
                 uint64_t word;
                 memcpy(&word, p, sizeof word);
                 if ((word & 0x8080808080808080u) == 0) {
@@ -113,17 +113,7 @@ int32_t put_utf8_characters(FormatState* state, const char* text, int32_t count,
                 *out++ = static_cast<char>(b);
                 ++p;
             } else {
-                if (end - p < UTF8_MAX_BYTES && utf8_sequence_complete(p, static_cast<int32_t>(end - p)) == 0) {
-                    break;
-                }
-                Char16 c;
-                int32_t step = decode_utf8_inline(&c, p);
-                if (step == 1 && b >= 0xF0) {
-                    // Beyond 16 bits, or a malformed byte: text_step tells.
-                    uint32_t ignored;
-                    step = text_step(&ignored, p, static_cast<int32_t>(end - p));
-                    if (step == 0) break;
-                }
+                const int32_t step = text_char(p, static_cast<int32_t>(end - p)).length;
                 if (step == 1) {
                     // A malformed byte is MALFORMED_CHAR16, which encodes as C2 80.
                     out[0] = static_cast<char>(0xC2);
@@ -144,37 +134,53 @@ int32_t put_utf8_characters(FormatState* state, const char* text, int32_t count,
         }
         w.out = out;
     }
-    for (; i < count && p < end; ++i) {
-        uint32_t c;
-        const unsigned char b = static_cast<unsigned char>(*p);
-        if (b < 0x80) {
-            c = b;
-            ++p;
-        } else {
-            // A sequence that the bytes left cannot complete ends the text.
-            const int32_t step = text_step(&c, p, static_cast<int32_t>(end - p));
-            if (step == 0) break;
-            p += step;
-        }
-        if (!writer_put_code(&w, c)) return -1;
+    for (; i < count; ++i) {
+        const TextChar c = text_char(p, static_cast<int32_t>(end - p));
+        p += c.length;
+        if (!writer_put_code(&w, c.value)) return -1;
     }
     writer_commit(&w);
-
-    // Only wide output reports a text that was not read to its end.
-    if (state->wide && p < end) return -1;
     return 0;
+}
+
+// The first characters of text that lie whole within n bytes, no more than
+// max_chars of them, and where terminated none from the terminator on: how
+// many, and the bytes they take. Reads only those n bytes.
+struct TextSpan {
+    int32_t chars;
+    int32_t bytes;
+};
+TextSpan text_span(const char* text, int32_t n, int32_t max_chars, bool terminated) {
+    TextSpan span{0, 0};
+    while (span.chars < max_chars && span.bytes < n) {
+        if (terminated && text[span.bytes] == 0) break;
+        const TextChar c = text_char(text + span.bytes, n - span.bytes);
+        if (c.cut) break;  // dropped whole
+        span.bytes += c.length;
+        ++span.chars;
+    }
+    return span;
 }
 
 }  // namespace
 
-int32_t put_utf8_field(FormatState* state, const char* text, int32_t count, int32_t length) {
+int32_t put_counted_field(FormatState* state, const char* text, int32_t count, int32_t length) {
     count = capped_count(state, count);
     const int32_t fill = fill_of(state, count);
     const bool left = (state->flags & FormatFlag::LEFT_ALIGN) != 0;
     if (!left && pad(state, fill) < 0) return -1;
-    if (put_utf8_characters(state, text, count, length) < 0) return -1;
+    if (put_characters(state, text, count, length) < 0) return -1;
     if (left && pad(state, fill) < 0) return -1;
     return 0;
+}
+
+int32_t put_utf8_field(FormatState* state, const char* text, int32_t count, int32_t length) {
+    // A caller's count may be more than the text holds, a character that
+    // the length cuts among them: the field is the characters there are,
+    // and its fill is for those. A terminator within the length is a
+    // character like any other here.
+    count = text_span(text, length, capped_count(state, count), false).chars;
+    return put_counted_field(state, text, count, length);
 }
 
 int32_t put_char16_field(FormatState* state, const Char16* text, int32_t count) {
@@ -202,59 +208,46 @@ int32_t put_char16_field(FormatState* state, const Char16* text, int32_t count) 
 
 int32_t count_field_chars(const char* text) {
     int32_t count = 0;
-    uint32_t ignored;
-    for (const char* p = text; *p != 0; ++count) {
-        p += static_cast<unsigned char>(*p) < 0x80 ? 1 : field_char_step(&ignored, p);
-    }
+    for (const char* p = text; *p != 0; ++count) p += text_char(p, TEXT_CHAR_MAX_BYTES).length;
     return count;
 }
 
+int32_t count_field_chars_bounded(const char* text, int32_t length) {
+    return text_span(text, length, INT32_MAX, true).chars;
+}
+
 int32_t format_utf8_string(FormatState* state, const char* text) {
-    if (text == nullptr) return put_utf8_field(state, NIL_TEXT, NIL_LENGTH, NIL_LENGTH);
-    int32_t length = 0;
-    int32_t count;
+    if (text == nullptr) return put_counted_field(state, NIL_TEXT, NIL_LENGTH, NIL_LENGTH);
     if ((state->flags & FormatFlag::PRECISION_SET) != 0) {
-        // The precision bounds bytes here; count what lies whole within them.
-        while (length < state->precision && text[length] != 0) ++length;
-        count = 0;
-        for (int32_t at = 0; at < length; ++count) {
-            if (static_cast<unsigned char>(text[at]) < 0x80) {
-                ++at;
-                continue;
-            }
-            uint32_t ignored;
-            const int32_t step = text_step(&ignored, text + at, length - at);
-            if (step == 0) break;  // a character cut by the bound is not counted
-            at += step;
-        }
-        return put_utf8_field(state, text, count, length);
+        // The precision bounds bytes here; a character it cuts is dropped.
+        const TextSpan span = text_span(text, state->precision, INT32_MAX, true);
+        return put_counted_field(state, text, span.chars, span.bytes);
     }
     // An ASCII text has as many characters as bytes; past its first other
-    // byte the characters are counted as utf8_count_chars counts them, but
-    // with a well-formed four-byte sequence as one, and a malformed byte
+    // byte each character is counted by its step, and a malformed byte
     // among them means the text does not come out as it is.
     // A short text is measured in the pass that checks it for ASCII; a
     // longer one by strlen, which takes many bytes a step.
     constexpr int32_t SHORT_TEXT = 16;
+    int32_t length = 0;
     while (length < SHORT_TEXT && text[length] != 0 && static_cast<unsigned char>(text[length]) < 0x80) ++length;
-    count = length;
+    int32_t count = length;
     bool well_formed = true;
     if (length == SHORT_TEXT || text[length] != 0) {
         length += static_cast<int32_t>(strlen(text + length));
         count += static_cast<int32_t>(ascii_prefix(text + count, static_cast<size_t>(length - count)));
         for (int32_t at = count; at < length; ++count) {
-            uint32_t ignored;
-            const int32_t step = field_char_step(&ignored, text + at);
+            const int32_t step = text_char(text + at, TEXT_CHAR_MAX_BYTES).length;
             if (step == 1 && static_cast<unsigned char>(text[at]) >= 0x80) well_formed = false;
             at += step;
         }
     }
     if (well_formed) return put_verbatim_field(state, text, count, length);
-    return put_utf8_field(state, text, count, length);
+    return put_counted_field(state, text, count, length);
 }
 
 int32_t format_char16_string(FormatState* state, const Char16* text) {
-    if (text == nullptr) return put_utf8_field(state, NIL_TEXT, NIL_LENGTH, NIL_LENGTH);
+    if (text == nullptr) return put_counted_field(state, NIL_TEXT, NIL_LENGTH, NIL_LENGTH);
     int32_t count = 0;
     if ((state->flags & FormatFlag::PRECISION_SET) != 0) {
         // The precision bounds units here, and the read too: the text may

@@ -10,18 +10,20 @@
 //     grows with the bound and stops where the algorithm says;
 //   - utf8_sequence_complete judges by the lead byte alone;
 //   - copy_utf8_bounded writes only inside its range, terminates, and keeps
-//     the longest prefix that fits without splitting a character;
-//   - the field writers' step takes a well-formed four-byte sequence as one
-//     character and leaves everything else to the 16-bit decode, ends a
-//     counted text at a sequence cut short, and count_field_chars counts
-//     its steps.
+//     the longest prefix of whole characters, a malformed byte one of its
+//     own, that fits;
+//   - the library's one step of a character (text_char) takes a
+//     well-formed sequence of one to four bytes as one character and every
+//     other byte as a malformed one, and cuts a character only where the
+//     bytes available stop inside a well-formed beginning; count_field_chars
+//     and count_field_chars_bounded count its steps.
 // Input: one byte giving the copy's destination size, then the text.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
-#include "format/detail/utf8_inline.h"
+#include "format/detail/text_char.h"
 #include "format/format.h"
 #include "format/utf8.h"
 #include "fuzz/check.h"
@@ -30,9 +32,8 @@
 
 namespace {
 
+using utf8_reference::cut_by;
 using utf8_reference::decode_full;
-using utf8_reference::four_byte_start;
-using utf8_reference::is_continuation;
 using utf8_reference::required_bytes;
 
 void check_decode_and_encode(const unsigned char* text, size_t length) {
@@ -88,20 +89,15 @@ void check_counts(const unsigned char* text, size_t length) {
     }
 }
 
-// The writers' step over the n bytes at text (a lead of 0x80 or more): the
-// length of a whole character within them, or 0 where the text ends in one
-// cut short, which is a four-byte character cut anywhere, or any other
-// sequence whose lead byte alone asks for more than is there.
-int32_t reference_text_step(const unsigned char* text, int32_t n, uint32_t* value) {
-    if (n < 4 && four_byte_start(text, n)) return 0;
-    if (n < required_bytes(text[0])) return 0;
-    // The bytes the full decode may read past n are not continuation
-    // bytes of a sequence that fits, so n bounds what it takes.
-    int32_t length = decode_full(text, value);
-    return length <= n ? length : 0;
+// The step over the n bytes at text: 0 where they end inside a well-formed
+// beginning, else the length of the character there, which the full decode
+// gives: what it may read past n cannot change its answer then.
+int32_t reference_step(const unsigned char* text, int32_t n, uint32_t* value) {
+    if (cut_by(text, n)) return 0;
+    return decode_full(text, value);
 }
 
-void check_text_step(const unsigned char* text, size_t length) {
+void check_text_char(const unsigned char* text, size_t length) {
     const char* chars = reinterpret_cast<const char*>(text);
     int32_t steps = 0;
     for (size_t at = 0; text[at] != 0; ++steps) {
@@ -111,25 +107,35 @@ void check_text_step(const unsigned char* text, size_t length) {
     CHECK(count_field_chars(chars) == steps);
 
     for (size_t at = 0; at < length; ++at) {
-        if (text[at] < 0x80) continue;
         for (size_t n = 1; n <= length - at && n <= 6; ++n) {
-            uint32_t value = 0x12345678, expected = 0x12345678;
-            int32_t step = text_step(&value, chars + at, static_cast<int32_t>(n));
-            int32_t reference = reference_text_step(text + at, static_cast<int32_t>(n), &expected);
-            CHECK(step == reference);
-            if (step > 0) CHECK(value == expected);
+            uint32_t expected = 0x12345678;
+            const TextChar c = text_char(chars + at, static_cast<int32_t>(n));
+            const int32_t reference = reference_step(text + at, static_cast<int32_t>(n), &expected);
+            CHECK(c.cut == (reference == 0));
+            if (reference > 0) CHECK(c.length == reference && c.value == expected);
         }
+    }
+    for (size_t n = 0; n <= length && n <= 96; ++n) {
+        int32_t count = 0;
+        uint32_t ignored;
+        for (size_t at = 0, step; at < n && text[at] != 0; at += step, ++count) {
+            step = static_cast<size_t>(reference_step(text + at, static_cast<int32_t>(n - at), &ignored));
+            if (step == 0) break;
+        }
+        CHECK(count_field_chars_bounded(chars, static_cast<int32_t>(n)) == count);
     }
 }
 
-// The longest prefix of source that is at most room bytes long and is not
-// followed in source by a continuation byte.
+// The longest prefix of source of whole characters that is at most room
+// bytes long.
 size_t expected_copy_length(const unsigned char* source, size_t room) {
-    size_t length = strlen(reinterpret_cast<const char*>(source));
-    if (length <= room) return length;
-    size_t cut = room;
-    while (cut > 0 && is_continuation(source[cut])) --cut;
-    return cut;
+    size_t length = 0;
+    uint32_t ignored;
+    for (size_t step; source[length] != 0; length += step) {
+        step = static_cast<size_t>(decode_full(source + length, &ignored));
+        if (length + step > room) break;
+    }
+    return length;
 }
 
 void check_copy(const unsigned char* source, size_t destination_size) {
@@ -186,7 +192,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     check_decode_and_encode(text, size);
     check_counts(text, size);
-    check_text_step(text, size);
+    check_text_char(text, size);
     check_copy(text, destination_size);
 
     // The same bytes as units: the lengths add up.

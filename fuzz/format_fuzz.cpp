@@ -11,18 +11,24 @@
 //     would have fitted after it);
 //   - wide output, through format_run on a prepared state, writes whole
 //     units inside its room only, and gives the first units of the uncut
-//     text (one fewer where they would end inside a surrogate pair).
+//     text (one fewer where they would end inside a surrogate pair);
+//   - no byte of a field's text is lost: with room enough and no
+//     precision, "%*s" of the scratch text writes count_field_chars
+//     characters, each well-formed sequence as it is and each other byte as
+//     U+0080, and a fill of the width less that count.
 // A character is UTF-8 of one to four bytes: beyond U+FFFF it is whole in
 // narrow output and a surrogate pair in wide.
 //
-// Input: two bytes of size, one byte choosing the thread error code for the
-// verb "r", one byte giving the length of the scratch text, the scratch text,
-// and the rest is the format.
+// Input: two bytes of size (the first also gives the width and alignment of
+// the "%*s" field), one byte choosing the thread error code for the verb
+// "r", one byte giving the length of the scratch text, the scratch text, and
+// the rest is the format.
 #include <cstdarg>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "format/format.h"
 #include "fuzz/check.h"
@@ -147,6 +153,52 @@ size_t boundary_prefix(const char* text, size_t length, size_t room) {
     return end;
 }
 
+// The characters of the scratch text written apart from the library, and
+// the scratch text through "%*s" (left: "%-*s") of width against them.
+void check_field_rule(int32_t width, bool left) {
+    reset_scratch();
+    const char* text = reinterpret_cast<const char*>(scratch);
+    const size_t length = strlen(text);
+    std::string narrow;
+    std::u16string wide;
+    int32_t chars = 0;
+    for (size_t at = 0; at < length; ++chars) {
+        const unsigned char* c = scratch + at;
+        const size_t n = char_length(c, length - at);
+        at += n;
+        if (n == 1 && c[0] >= 0x80) {
+            narrow += "\xC2\x80";
+            wide += u'\x80';
+            continue;
+        }
+        narrow.append(reinterpret_cast<const char*>(c), n);
+        uint32_t value = n == 1 ? c[0] : c[0] & (0x7Fu >> n);
+        for (size_t i = 1; i < n; ++i) value = value << 6 | (c[i] & 0x3Fu);
+        if (value > 0xFFFF) {
+            wide += static_cast<char16_t>(0xD800 + ((value - 0x10000) >> 10));
+            value = 0xDC00 + (value & 0x3FF);
+        }
+        wide += static_cast<char16_t>(value);
+    }
+    CHECK(count_field_chars(text) == chars);
+    const size_t fill = width > chars ? static_cast<size_t>(width - chars) : 0;
+    const std::string narrow_field = left ? narrow + std::string(fill, ' ') : std::string(fill, ' ') + narrow;
+    const std::u16string wide_field = left ? wide + std::u16string(fill, u' ') : std::u16string(fill, u' ') + wide;
+    const char* format = left ? "%-*s" : "%*s";
+
+    char out[256];
+    const int32_t written = format_buffer(out, sizeof out, format, width, text);
+    CHECK(static_cast<size_t>(written) == narrow_field.size() &&
+          memcmp(out, narrow_field.data(), narrow_field.size()) == 0);
+    Char16 units[256];
+    FormatState state{};
+    state.wide = 1;
+    state.buffer_start = state.out = reinterpret_cast<char*>(units);
+    state.limit = state.out + sizeof units - sizeof(Char16);
+    CHECK(static_cast<size_t>(run_wide_args(&state, format, width, text)) == wide_field.size());
+    CHECK(memcmp(units, wide_field.data(), wide_field.size() * sizeof(Char16)) == 0);
+}
+
 constexpr unsigned char CANARY = 0xA5;
 constexpr size_t GUARD = 16;
 constexpr int32_t REFERENCE_SIZE = 1 << 16;
@@ -210,6 +262,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 4) return 0;
     uint32_t size_bits = data[0] | static_cast<uint32_t>(data[1]) << 8;
+    const uint8_t field_bits = data[0];
     int32_t buffer_size = size_bits == 0xFFFF ? INT32_MIN : static_cast<int32_t>(size_bits % 640) - 8;
     // The verb "r": the slot's text, or the system's text for a small code
     // (codes without one get the "windows error" text).
@@ -221,6 +274,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     memcpy(scratch_input, data, scratch_length);
     data += scratch_length;
     size -= scratch_length;
+    check_field_rule(field_bits >> 2, (field_bits & 1) != 0);
 
     char* format = static_cast<char*>(malloc(size + 1));
     memcpy(format, data, size);

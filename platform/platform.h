@@ -7,7 +7,14 @@
 #include <stddef.h>  // size_t
 #include <stdint.h>
 
-// Writes length bytes to descriptor 2 without buffering, in the runtime's
+// The program's own entry, defined by the program: the platform's start-up
+// calls it with the arguments in UTF-8 (argv[argc] is null), and its result
+// is the exit code. Programs that link the start-up (bracket_platform_start)
+// define it instead of main.
+int program_main(int argc, char** argv);
+
+// Writes length bytes of UTF-8 to descriptor 2 without buffering: on a
+// Windows console as UTF-16, elsewhere the bytes themselves, in the runtime's
 // text mode (on Windows each line feed leaves as CR LF). Failures are ignored.
 void platform_write_error(const char* bytes, int32_t length);
 
@@ -36,14 +43,14 @@ constexpr uint32_t PLATFORM_TYPE_MASK = 0xF000;
 constexpr uint32_t PLATFORM_TYPE_DIRECTORY = 0x4000;
 constexpr uint32_t PLATFORM_TYPE_FIFO = 0x1000;
 
-// Fills status for the path, passed unchanged; 0, or -1 when it cannot be
+// Fills status for the path, a UTF-8 text; 0, or -1 when it cannot be
 // examined.
 int platform_status_of_path(const char* path, PlatformStatus* status);
 
 // Fills status for an open descriptor; 0, or -1 when it cannot be examined.
 int platform_status_of_descriptor(int32_t descriptor, PlatformStatus* status);
 
-// The access check by path: mode 4 read, 2 write, 1 execute, 0 existence.
+// The access check by path (UTF-8): mode 4 read, 2 write, 1 execute, 0 existence.
 // Returns 0 or more when the access is allowed, -1 otherwise.
 int platform_access(const char* path, int32_t mode);
 
@@ -69,7 +76,7 @@ uint32_t platform_error_code();
 // Sets the calling thread's error code.
 void platform_set_error_code(uint32_t code);
 
-// Writes the platform's message text for code into buffer (size bytes, at
+// Writes the platform's message text for code, in UTF-8, into buffer (size bytes, at
 // most size - 1 of text, terminated); returns nonzero when the platform has a
 // text for code, 0 when it has none or only a longer one (the buffer is then
 // not to be used).

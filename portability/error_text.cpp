@@ -1,8 +1,11 @@
 #include "portability/error_text.h"
 
 #include <stdarg.h>
-#include <string.h>  // strlen
+#include <string.h>  // memcpy, strlen
 
+// The error text is built into the formatting library, whose internals it uses.
+#include "format/detail/text_char.h"
+#include "format/detail/writer.h"  // put_counted_field
 #include "platform/platform.h"
 
 ErrorTextSlot error_text_slot;
@@ -48,20 +51,24 @@ char* current_system_error_text(char* buffer, int32_t size) {
 
 char* copy_utf8_bounded(char* begin, char* end, const char* source) {
     if (reinterpret_cast<uintptr_t>(begin) >= reinterpret_cast<uintptr_t>(end)) return begin;
-    char* out = begin;
-    while (out != end) {
-        if ((*out++ = *source++) == '\0') return out - 1;
+    // Whole characters as the formatter takes them, a malformed byte one of
+    // its own, while each fits before the terminator's byte.
+    const size_t room = static_cast<size_t>(end - begin) - 1;
+    size_t length = 0;
+    while (source[length] != '\0') {
+        const size_t step = static_cast<size_t>(text_char(source + length, TEXT_CHAR_MAX_BYTES).length);
+        if (step > room - length) break;
+        length += step;
     }
-    // Cut: back over the continuation bytes at the end, then drop the
-    // character they belong to as well, so nothing is split.
-    char* cut = end - 1;
-    while (cut != begin && (static_cast<unsigned char>(*cut) & 0xC0) == 0x80) --cut;
-    *cut = '\0';
-    return cut;
+    memcpy(begin, source, length);
+    begin[length] = '\0';
+    return begin + length;
 }
 
 int32_t convert_error_text(FormatState* state) {
     char text[ERROR_TEXT_SIZE];
     read_error_text(text, ERROR_TEXT_SIZE);
-    return put_utf8_field(state, text, count_field_chars(text), static_cast<int32_t>(strlen(text)));
+    // The count is the terminated text's own, so a lead byte before the
+    // terminator is a malformed byte here, not a character the length cuts.
+    return put_counted_field(state, text, count_field_chars(text), static_cast<int32_t>(strlen(text)));
 }

@@ -41,9 +41,10 @@ char* system_error_text(uint32_t code, char* buffer, int32_t size);
 // system_error_text for the thread's current error code.
 char* current_system_error_text(char* buffer, int32_t size);
 
-// Copies source into [begin, end) and terminates it, dropping whole any
-// character that does not fit with the terminator; returns the position of
-// the terminator, or begin with nothing written when end <= begin.
+// Copies source into [begin, end) byte for byte and terminates it after the
+// last whole character that fits with the terminator (a malformed byte is a
+// character of its own); returns the position of the terminator, or begin
+// with nothing written when end <= begin.
 char* copy_utf8_bounded(char* begin, char* end, const char* source);
 
 // The verb "r": prints the current error text as a field. Takes no argument.

@@ -39,8 +39,9 @@ struct FileStatus {
     const char* last_modifier;  // always empty: not tracked
 };
 
-// Returns a new record for the path, or null when the platform cannot
-// examine it or no memory is left. name points into path.
+// Returns a new record for the path, a UTF-8 text on every platform, or
+// null when the platform cannot examine it or no memory is left. name
+// points into path.
 FileStatus* file_status_of_path(const char* path);
 
 // Returns a new record for an open descriptor, or null; name is empty.

@@ -179,11 +179,17 @@ inline void writer_commit(Writer* w) {
     state->out = w->out;
 }
 
-// put_utf8_field for a text that re-encodes to itself (ASCII, or UTF-8 with
-// no malformed byte) and whose count characters take exactly length bytes:
-// the same output, and in narrow output, when the fill and the text fit
-// together, no unit of either could meet the limit, so one pass writes them
-// both. Inline, for the integer and string conversions.
+// put_utf8_field for a count that the library has made itself, and trusts:
+// the characters that lie whole within length, or those of a terminated
+// text whose length is its own, where a lead byte before the terminator is
+// a malformed byte although the length seems to cut it.
+int32_t put_counted_field(FormatState* state, const char* text, int32_t count, int32_t length);
+
+// put_counted_field for a text that re-encodes to itself (ASCII, or UTF-8
+// with no malformed byte) and whose count characters take exactly length
+// bytes: the same output, and in narrow output, when the fill and the text
+// fit together, no unit of either could meet the limit, so one pass writes
+// them both. Inline, for the integer and string conversions.
 inline int32_t put_verbatim_field(FormatState* state, const char* text, int32_t count, int32_t length) {
     if (state->wide == 0 && capped_count(state, count) == count) {
         const int32_t fill = fill_of(state, count);
@@ -200,5 +206,5 @@ inline int32_t put_verbatim_field(FormatState* state, const char* text, int32_t 
             return 0;
         }
     }
-    return put_utf8_field(state, text, count, length);
+    return put_counted_field(state, text, count, length);
 }

@@ -71,9 +71,15 @@ TEST(Grammar, StringTests) {
         {{"test", "-n", "="}, 0, ""},  // an operator name takes the next token as its operand
         {{"test", "-z", "-z"}, 1, ""},
         {{"test", "=", "=", "="}, 0, ""},
+        {{"test", "=", "x"}, 0, ""},  // a connective or binary operator first is a text
+        {{"test", "-a"}, 0, ""},
+        {{"test", "-eq", "5"}, 0, ""},
         {{"test", "!", "="}, 1, ""},
         {{"test", "-"}, 0, ""},
         {{"test", "-q"}, 0, ""},
+        // Texts arrive whole on every platform: a look-alike is another text.
+        {{"test", "a", "=", "\xef\xbd\x81"}, 1, ""},  // U+FF41, a fullwidth a
+        {{"test", "\xc3\xa9 \xf0\x9f\x98\x80", "=", "\xc3\xa9 \xf0\x9f\x98\x80"}, 0, ""},
         {{"test", "-n"}, 1, ARG_EXPECTED},
         {{"test", "!"}, 1, ARG_EXPECTED},
         {{"test", "("}, 1, ARG_EXPECTED},
@@ -118,6 +124,10 @@ TEST(Grammar, IntegerComparisons) {
         {{"test", "5", "-eq", "x"}, 1, unknown("-eq")},
         {{"test", "5", "-eq"}, 1, unknown("-eq")},
         {{"test", "5", "-foo", "3"}, 1, unknown("-foo")},
+        // An operator is echoed as it was given, in UTF-8 on every platform.
+        {{"test", "5", "\xc3\xa9 \xe6\x97\xa5\xe6\x9c\xac \xf0\x9f\x98\x80", "3"},
+         1,
+         unknown("\xc3\xa9 \xe6\x97\xa5\xe6\x9c\xac \xf0\x9f\x98\x80")},
         {{"test", "12 ", "-eq", "12"}, 0, ""},  // "12 " is no integer: a string test
         {{"test", "08", "-eq", "8"}, 0, ""},    // likewise 08
         {{"test", "1", "-eq", "08"}, 1, unknown("-eq")},
@@ -152,6 +162,44 @@ TEST(Grammar, ConnectivesNegationAndParentheses) {
         {{"test", "a", "=", "a", "junk", "more"}, 0, ""},
         {{"[", "(", "a", "]"}, 1, ARG_EXPECTED},
         {{"[", "-n", "a", "-a", "abc", "=", "abc", "]"}, 0, ""},
+    };
+    for (const CliCase& c : cases) check(c);
+}
+
+// One case for each row of the table "Differences from other test commands"
+// in the README and the manual page, in the table's order, with the portable
+// way where the row gives one, so that no row says what the command does not
+// do.
+TEST(Differences, EachRowAsTheTableSaysIt) {
+    const CliCase cases[] = {
+        {{"test", "", "-o", "t"}, 1, unknown("-o")},
+        {{"test", "-n", "", "-o", "-n", "t"}, 0, ""},
+        {{"test", "x", "!=", "x", "-o", "xt", "!=", "x"}, 0, ""},
+        {{"test", "-n", "x", "y"}, 0, ""},
+        {{"[", "=", "", "]"}, 0, ""},
+        {{"test", "a", "==", "b"}, 0, ""},
+        {{"test", "1", "==", "2"}, 1, unknown("==")},
+        {{"test", "-L", "/nonexistent"}, 0, ""},
+        {{"test", "-n"}, 1, ARG_EXPECTED},
+        {{"[", "-n", "=", "yes", "]"}, 0, ""},
+        {{"[", "x-n", "=", "xyes", "]"}, 1, ""},
+        {{"test", "!", "t", "-a", ""}, 1, ""},
+        {{"test", "!", "(", "-n", "t", "-a", "-n", "", ")"}, 0, ""},
+        {{"test", "(", "t", "-o", "", ")"}, 1, unknown(")")},
+        {{"test", "(", "-n", "", ")"}, 1, ""},
+        {{"test", "5 ", "-eq", "6"}, 0, ""},
+        {{"test", "08", "-eq", "99"}, 0, ""},
+        {{"test", "010", "-eq", "10"}, 1, ""},
+        {{"test", "-l", "abc", "-eq", "4"}, 0, ""},
+        {{"test", "-a", "/nonexistent"}, 0, ""},
+        // Windows has no /dev/null, and Wine cannot examine the Linux device.
+        {{"test", "-f", "/dev/null"}, windows_target() ? 1 : 0, ""},
+        {{"test", "-p", "/"}, 0, ""},
+        {{"test", "-c", "/dev/null"}, 1, ""},
+        {{"test", "--help"}, 0, ""},
+        {{"test", "/?"}, 0, ""},
+        {{"test", "-t", "a"}, 1, ""},  // standard output is captured: no terminal
+        {{"/opt/bracket/bin/[", "", "]"}, 1, unknown("]")},
     };
     for (const CliCase& c : cases) check(c);
 }

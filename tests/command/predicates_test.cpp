@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -29,6 +30,11 @@ protected:
         scratch.file("program", "#!/bin/sh\n", 0755);
         scratch.file("readonly", "data", 0444);
         scratch.directory("dir");
+        // Names in Latin-1, Greek, CJK and beyond U+FFFF.
+        scratch.file("Zo\xc3\xab.txt", "data");
+        scratch.file("\xe6\x97\xa5\xe6\x9c\xac\xe8\xaa\x9e.txt", "data");
+        scratch.file("\xf0\x9f\x98\x80.txt", "data");
+        scratch.directory("\xce\x95\xce\xbb\xce\xbb\xce\xb7\xce\xbd\xce\xb9\xce\xba\xce\xac");
         mkfifo((scratch / "fifo").c_str(), 0644);
         symlink((scratch / "full").c_str(), (scratch / "to-file").c_str());
         symlink((scratch / "dir").c_str(), (scratch / "to-dir").c_str());
@@ -58,6 +64,10 @@ TEST_F(FileOperators, EachOperatorOnEachKindOfFile) {
         // in the file system, and Wine cannot examine a Linux one at all.
         {"fifo", "10110100000", "00000000000"},
         {"to-file", "10110110000", "10111110000"},
+        {"Zo\xc3\xab.txt", "10110110000", "10111110000"},
+        {"\xe6\x97\xa5\xe6\x9c\xac\xe8\xaa\x9e.txt", "10110110000", "10111110000"},
+        {"\xf0\x9f\x98\x80.txt", "10110110000", "10111110000"},
+        {"\xce\x95\xce\xbb\xce\xbb\xce\xb7\xce\xbd\xce\xb9\xce\xba\xce\xac", "01111110000", "01111100000"},
         {"to-dir", "01111110000", "01111100000"},
         {"dangling", "00000000000", "00000000000"},
         {"missing", "00000000000", "00000000000"},
@@ -75,30 +85,63 @@ TEST_F(FileOperators, EachOperatorOnEachKindOfFile) {
     EXPECT_EQ(status_of({"test", "-u", "/usr/bin/passwd"}), 1);
 }
 
-TEST_F(FileOperators, TrailingSlashesAndRoots) {
+// A chain of directories under root whose path from there has at least
+// length characters, and a file "f" at its end: returns that file's path
+// from root.
+std::string deep_file(const ScratchDirectory& scratch, size_t length) {
+    std::string path;
+    while (path.size() + 2 < length) {
+        path += (path.empty() ? "" : "/") + std::string(std::min<size_t>(99, length - path.size()), 'd');
+        scratch.directory(path);
+    }
+    return path + "/f";
+}
+
+TEST_F(FileOperators, TrailingSlashesRootsAndLongPaths) {
     scratch.directory("a:");
     scratch.file("wild*", "data");
     scratch.directory("ab");
+    // Longer than the 260 characters of the plain Windows form, relative
+    // and absolute; on Windows both take the \\?\ form.
+    const std::string short_long = deep_file(scratch, 300), long_long = deep_file(scratch, 1000);
+    scratch.file(short_long, "data");
+    scratch.file(long_long, "data");
+    const std::string absolute = (windows_target() ? "Z:" : "") + scratch.path() + "/";
     struct Row {
         std::vector<std::string> argv;
         int status;
         int windows;  // the status on the Windows target
     };
     const Row rows[] = {
+        {{"test", "-f", short_long}, 0, 0},
+        {{"test", "-s", long_long}, 0, 0},
+        {{"test", "-d", absolute + short_long.substr(0, short_long.size() - 2)}, 0, 0},
+        {{"test", "-r", absolute + long_long}, 0, 0},
+        {{"test", "-w", absolute + long_long, "-a", "-e", long_long}, 0, 0},
+        {{"test", "-f", short_long + "x"}, 1, 1},
+        // A trailing separator names a directory on Windows, as its own
+        // tools have it; on a file it names nothing, as on Linux.
+        {{"test", "-d", "dir\\"}, 1, 0},  // Linux has no such name
+        {{"test", "-e", "dir\\"}, 1, 0},
+        {{"test", "-r", "dir/"}, 0, 0},
+        {{"test", "-w", "dir/"}, 0, 0},
+        {{"test", "-f", "full\\"}, 1, 1},
+        {{"test", "-e", "full/"}, 1, 1},
+        {{"test", "-r", "full\\"}, 1, 1},
+        {{"test", "-s", "full/"}, 1, 1},
         {{"test", "-d", "/"}, 0, 0},  // the root keeps its slash
         {{"test", "-d", "//"}, 0, 0},
         {{"test", "-d", "dir/"}, 0, 0},
-        {{"test", "-d", "ab/"}, 0, 0},    // three characters, but no drive root
-        {{"test", "-d", "dir//"}, 0, 1},  // Windows: the runtime refuses the slash that is left
+        {{"test", "-d", "ab/"}, 0, 0},  // three characters, but no drive root
+        {{"test", "-d", "dir//"}, 0, 0},
         {{"test", "-d", "full/"}, 1, 1},
         {{"test", "-f", "full/"}, 1, 1},
         {{"test", "-f", "dir/"}, 1, 1},
         {{"test", "-d", ""}, 1, 1},
         {{"test", "-f", ""}, 1, 1},
-        {{"test", "-d", "dir\\"}, 1, 1},  // never removed; Linux has no such name, Windows no such status
-        {{"test", "-d", "a:"}, 0, 0},     // Linux: an ordinary name that exists; Windows: a drive
-        {{"test", "-d", "b:"}, 1, 0},     // Windows: a bare drive designator, asked nothing
-        {{"test", "-d", "a:/"}, 0, 1},    // Windows: the root of drive A:, which is not there
+        {{"test", "-d", "a:"}, 0, 0},   // Linux: an ordinary name that exists; Windows: a drive
+        {{"test", "-d", "b:"}, 1, 0},   // Windows: a bare drive designator, asked nothing
+        {{"test", "-d", "a:/"}, 0, 1},  // Windows: the root of drive A:, which is not there
         {{"test", "-d", "dir", "-a", "-d", "dir/"}, 0, 0},
         {{"test", "-f", "wild*"}, 0, 1},  // Windows: the runtime refuses wildcards
         {{"test", "-s", "wild*"}, 0, 1},

@@ -4,7 +4,6 @@
 // end of the buffer, a precision or a hook's room.
 #include <gtest/gtest.h>
 
-#include <algorithm>  // min
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -86,10 +85,9 @@ TEST(BeyondSixteenBits, MalformedBytesAroundThemStayMalformed) {
         {"overlong F0 8F BF BF", {'s'}, "\xF0\x8F\xBF\xBF" "A", nullptr, M M M M "A", 0, u"\u0080\u0080\u0080\u0080A", 0},
         {"above U+10FFFF", {'s'}, "\xF4\x90\x80\x80" "A", nullptr, M M M M "A", 0, u"\u0080\u0080\u0080\u0080A", 0},
         {"F5 lead", {'s'}, "\xF5\x80\x80\x80" "A", nullptr, M M M M "A", 0, u"\u0080\u0080\u0080\u0080A", 0},
-        // A four-byte lead with three bytes left is a character cut by the
-        // end: neither written nor read on, like a shorter one; the fill
-        // counts the three bytes, as it counts any cut sequence.
-        {"%5s ends F0 9F 98", {'s', WIDTH, 5}, "a\xF0\x9F\x98", nullptr, " a", 0, u" a", -1},
+        // Before the terminator a four-byte lead with two of its bytes is
+        // three malformed bytes, as a shorter lead is one.
+        {"%5s ends F0 9F 98", {'s', WIDTH, 5}, "a\xF0\x9F\x98", nullptr, " a" M M M, 0, u" a\u0080\u0080\u0080", 0},
         {"ends F0 41 42", {'s'}, "\xF0" "AB", nullptr, M "AB", 0, u"\u0080AB", 0},
     };
     // clang-format on
@@ -135,19 +133,17 @@ TEST(BeyondSixteenBits, TheEndOfTheBufferCutsAtEveryByte) {
 TEST(BeyondSixteenBits, APrecisionCutsAtEveryByte) {
     for (int32_t precision = 0; precision <= 6; ++precision) {
         SCOPED_TRACE("precision " + std::to_string(precision));
-        // "s" bounds bytes, and wide output reports a text not read to the
-        // end of the bound; "S" bounds units.
+        // "s" bounds bytes, "S" units.
         const int32_t s = whole_within(NARROW_ENDS, precision), S = whole_within(WIDE_ENDS, precision);
-        const int32_t read_whole = NARROW_ENDS[s] == std::min(precision, 6) ? 0 : -1;
         const Row rows[] = {
-            {"%.*s", {'s', PREC, 0, precision}, TEXT, nullptr, narrow_chars(s), 0, wide_chars(s), read_whole},
+            {"%.*s", {'s', PREC, 0, precision}, TEXT, nullptr, narrow_chars(s), 0, wide_chars(s), 0},
             {"%.*S", {'S', PREC, 0, precision}, nullptr, TEXT16, narrow_chars(S), 0, wide_chars(S), 0},
         };
         for (const Row& row : rows) check(row);
     }
     // The fill covers what the precision dropped.
     const Row rows[] = {
-        {"%4.3s emoji", {'s', PREC, 4, 3}, EMOJI, nullptr, "    ", 0, u"    ", -1},
+        {"%4.3s emoji", {'s', PREC, 4, 3}, EMOJI, nullptr, "    ", 0, u"    ", 0},
         {"%3.1S pair", {'S', PREC, 3, 1}, nullptr, u"\U0001F600", "   ", 0, u"   ", 0},
     };
     for (const Row& row : rows) check(row);

@@ -128,6 +128,7 @@ TEST(FormatBuffer, LiteralTextAndTruncation) {
         {16, "ab%u", 2, "ab"},
         {16, "ab%jcd", 2, "ab"},  // a failing handler ends the run
         {16, "5%% %q", 6, "5% %q%"},
+        {16, nullptr, 0, ""},  // no format is the empty one
     };
     install_test_verbs();
     for (const TextRow& row : rows) {
@@ -211,6 +212,8 @@ TEST(FormatRange, EmptyAndOneByteRanges) {
     EXPECT_EQ(range_v(bytes.data(), bytes.data() + 1, "abc"), bytes.data());
     EXPECT_EQ(bytes[0], '\0');
     expect_untouched_after(bytes, 1);
+    EXPECT_EQ(range_v(bytes.data(), bytes.data() + 2, nullptr), bytes.data());
+    EXPECT_EQ(bytes[0], '\0');
     EXPECT_EQ(range_v(bytes.data(), bytes.data() + 4, "%d!", 42), bytes.data() + 3);
     EXPECT_STREQ(bytes.data(), "42!");
     expect_untouched_after(bytes, 4);
@@ -254,6 +257,8 @@ TEST(FormatRun, WideOutput) {
     r = run_wide(16, "ab%u");
     EXPECT_EQ(r.result, -1);
     EXPECT_EQ(r.emitted, 2);
+
+    EXPECT_EQ(run_wide(16, nullptr).result, 0);
 }
 
 TEST(FormatRun, ResultCountsOnlyThisRunsUnits) {

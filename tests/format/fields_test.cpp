@@ -95,12 +95,12 @@ TEST(ConvertString, WidthPrecisionAndAlignment) {
 TEST(ConvertString, NullPointerIsNil) {
     const Row rows[] = {
         {"%s null", {'s'}, convert_string, str(nullptr), "<nil>", 0, u"<nil>", 0},
-        {"%.2s null", {'s', PREC, 0, 2}, convert_string, str(nullptr), "<n", 0, u"<n", -1},
+        {"%.2s null", {'s', PREC, 0, 2}, convert_string, str(nullptr), "<n", 0, u"<n", 0},
         {"%7s null", {'s', WIDTH, 7}, convert_string, str(nullptr), "  <nil>", 0, u"  <nil>", 0},
         {"%7S null", {'S', WIDTH, 7}, convert_string16, str16(nullptr), "  <nil>", 0, u"  <nil>", 0},
         {"%-7S null", {'S', WIDTH | LEFT, 7}, convert_string16, str16(nullptr), "<nil>  ", 0, u"<nil>  ", 0},
         // The precision caps "<nil>" for "S" too; it is written as UTF-8 text.
-        {"%4.3S null", {'S', PREC, 4, 3}, convert_string16, str16(nullptr), " <ni", 0, u" <ni", -1},
+        {"%4.3S null", {'S', PREC, 4, 3}, convert_string16, str16(nullptr), " <ni", 0, u" <ni", 0},
     };
     for (const Row& row : rows) check(row);
 }
@@ -120,11 +120,11 @@ TEST(ConvertString, PrecisionBoundsBytesAndDropsACutCharacter) {
     // clang-format off
     const Row rows[] = {
         {"%.3s hello", {'s', PREC, 0, 3}, convert_string, str("h\xC3\xA9llo"), "h\xC3\xA9", 0, u"h\u00E9", 0},
-        {"%.2s hello", {'s', PREC, 0, 2}, convert_string, str("h\xC3\xA9llo"), "h", 0, u"h", -1},
+        {"%.2s hello", {'s', PREC, 0, 2}, convert_string, str("h\xC3\xA9llo"), "h", 0, u"h", 0},
         {"%.3s euro x", {'s', PREC, 0, 3}, convert_string, str("\xE2\x82\xAC" "x"), "\xE2\x82\xAC", 0, u"\u20AC", 0},
-        {"%.2s euro x", {'s', PREC, 0, 2}, convert_string, str("\xE2\x82\xAC" "x"), "", 0, u"", -1},
+        {"%.2s euro x", {'s', PREC, 0, 2}, convert_string, str("\xE2\x82\xAC" "x"), "", 0, u"", 0},
         // The cut character is not counted, so the fill covers it.
-        {"%3.2s hello", {'s', PREC, 3, 2}, convert_string, str("h\xC3\xA9llo"), "  h", 0, u"  h", -1},
+        {"%3.2s hello", {'s', PREC, 3, 2}, convert_string, str("h\xC3\xA9llo"), "  h", 0, u"  h", 0},
     };
     // clang-format on
     for (const Row& row : rows) check(row);
@@ -137,18 +137,16 @@ TEST(ConvertString, MalformedBytes) {
         {"%s 80 41", {'s'}, convert_string, str("\x80" "A"), "\xC2\x80" "A", 0, u"\u0080A", 0},
         {"%3s 80 41", {'s', WIDTH, 3}, convert_string, str("\x80" "A"), " \xC2\x80" "A", 0, u" \u0080A", 0},
         {"%s C0 AF z", {'s'}, convert_string, str("\xC0\xAF" "z"), "\xC2\x80\xC2\x80" "z", 0, u"\u0080\u0080z", 0},
-        // A lead byte with fewer than 3 bytes left stops the copy; it and
-        // what follows were counted, so the fill counts them too.
-        {"%s 61 E2 62", {'s'}, convert_string, str("a\xE2" "b"), "a", 0, u"a", -1},
-        {"%4s 61 E2 62", {'s', WIDTH, 4}, convert_string, str("a\xE2" "b"), " a", 0, u" a", -1},
-        // Wide output reports the stop before the trailing fill.
-        {"%-4s 61 E2 62", {'s', WIDTH | LEFT, 4}, convert_string, str("a\xE2" "b"), "a ", 0, u"a", -1},
-        // A lead byte with three bytes left decodes (malformed) and goes on.
+        // A lead byte whose promised bytes are not there is a malformed
+        // byte, near the terminator as anywhere else, and the text goes on.
+        {"%s 61 E2 62", {'s'}, convert_string, str("a\xE2" "b"), "a\xC2\x80" "b", 0, u"a\u0080b", 0},
+        {"%4s 61 E2 62", {'s', WIDTH, 4}, convert_string, str("a\xE2" "b"), " a\xC2\x80" "b", 0, u" a\u0080b", 0},
+        {"%-4s 61 E2 62", {'s', WIDTH | LEFT, 4}, convert_string, str("a\xE2" "b"), "a\xC2\x80" "b ", 0, u"a\u0080b ", 0},
         {"%s E2 61 62", {'s'}, convert_string, str("\xE2" "ab"), "\xC2\x80" "ab", 0, u"\u0080ab", 0},
-        // F0 9F 98 at the end: a four-byte character cut short, and the
-        // last continuation byte that needs two bytes.
-        {"%5s F0 9F 98", {'s', WIDTH, 5}, convert_string, str("\xF0\x9F\x98"), "  ", 0, u"  ", -1},
-        {"%s ends C3", {'s'}, convert_string, str("ab\xC3"), "ab", 0, u"ab", -1},
+        // F0 9F 98 before the terminator: three malformed bytes.
+        {"%5s F0 9F 98", {'s', WIDTH, 5}, convert_string, str("\xF0\x9F\x98"), "  \xC2\x80\xC2\x80\xC2\x80", 0,
+         u"  \u0080\u0080\u0080", 0},
+        {"%s ends C3", {'s'}, convert_string, str("ab\xC3"), "ab\xC2\x80", 0, u"ab\u0080", 0},
     };
     // clang-format on
     for (const Row& row : rows) check(row);
@@ -164,11 +162,11 @@ TEST(ConvertChar, Characters) {
         {"%-3c x", {'c', WIDTH | LEFT, 3}, convert_char, num('x'), "x  ", 0, u"x  ", 0},
         {"%.0c 65", {'c', PREC, 0, 0}, convert_char, num(65), "A", 0, u"A", 0},
         {"%3.0c 65", {'c', PREC, 3, 0}, convert_char, num(65), "  A", 0, u"  A", 0},
-        // A byte of 0x80 or more is an incomplete one-byte sequence.
-        {"%c 0xE9", {'c'}, convert_char, num(0xE9), "", 0, u"", -1},
-        {"%3c 0xE9", {'c', WIDTH, 3}, convert_char, num(0xE9), "  ", 0, u"  ", -1},
-        {"%-3c 0xE9", {'c', WIDTH | LEFT, 3}, convert_char, num(0xE9), "  ", 0, u"", -1},
-        {"%c 0x80", {'c'}, convert_char, num(0x80), "", 0, u"", -1},
+        // A byte of 0x80 or more is a malformed byte, U+0080.
+        {"%c 0xE9", {'c'}, convert_char, num(0xE9), "\xC2\x80", 0, u"\u0080", 0},
+        {"%3c 0xE9", {'c', WIDTH, 3}, convert_char, num(0xE9), "  \xC2\x80", 0, u"  \u0080", 0},
+        {"%-3c 0xE9", {'c', WIDTH | LEFT, 3}, convert_char, num(0xE9), "\xC2\x80  ", 0, u"\u0080  ", 0},
+        {"%c 0x80", {'c'}, convert_char, num(0x80), "\xC2\x80", 0, u"\u0080", 0},
     };
     for (const Row& row : rows) check(row);
 }
@@ -266,16 +264,14 @@ TEST(ConvertBadVerb, WritesAMarker) {
         {"%.1q", {'q', PREC, 0, 1}, convert_bad_verb, none(), "%q%", 0, u"%q%", 0},
         {"%.0q", {'q', PREC, 0, 0}, convert_bad_verb, none(), "%q%", 0, u"%q%", 0},
         {"verb 0x141 (low 8 bits)", {0x141}, convert_bad_verb, none(), "%A%", 0, u"%A%", 0},
-        // Low 8 bits 0x80 to 0xDF: a malformed byte, the character 0x80.
+        // Low 8 bits of 0x80 or more: a malformed byte, the character 0x80.
         {"verb 0xC3", {0xC3}, convert_bad_verb, none(), "%\xC2\x80%", 0, u"%\u0080%", 0},
         {"verb 0x80", {0x80}, convert_bad_verb, none(), "%\xC2\x80%", 0, u"%\u0080%", 0},
         {"verb 0x20DF", {0x20DF}, convert_bad_verb, none(), "%\xC2\x80%", 0, u"%\u0080%", 0},
         {"verb 0x20AC", {0x20AC}, convert_bad_verb, none(), "%\xC2\x80%", 0, u"%\u0080%", 0},
-        // Low 8 bits 0xE0 to 0xFF: an incomplete sequence; the failure in
-        // wide output is not reported.
-        {"verb 0xE9", {0xE9}, convert_bad_verb, none(), "%", 0, u"%", 0},
-        {"verb 0x1E0", {0x1E0}, convert_bad_verb, none(), "%", 0, u"%", 0},
-        {"%5 verb 0xFF", {0xFF, WIDTH, 5}, convert_bad_verb, none(), "  %", 0, u"  %", 0},
+        {"verb 0xE9", {0xE9}, convert_bad_verb, none(), "%\xC2\x80%", 0, u"%\u0080%", 0},
+        {"verb 0x1E0", {0x1E0}, convert_bad_verb, none(), "%\xC2\x80%", 0, u"%\u0080%", 0},
+        {"%5 verb 0xFF", {0xFF, WIDTH, 5}, convert_bad_verb, none(), "  %\xC2\x80%", 0, u"  %\u0080%", 0},
     };
     for (const Row& row : rows) check(row);
 }
@@ -491,21 +487,33 @@ TEST(Pad, SpacesInEachForm) {
     EXPECT_EQ(wide.wide(), u"   ");
 }
 
-TEST(PutUtf8Field, WritesCountCharactersOfTheLength) {
-    Target narrow(false);
-    narrow.set(Spec{'s', WIDTH, 4});
-    EXPECT_EQ(put_utf8_field(&narrow.state, "abcdef", 2, 6), 0);
-    EXPECT_EQ(narrow.narrow(), "  ab");
-    // Wide output reports a text not read to the end of its length, and
-    // writes no fill after it.
-    Target wide(true);
-    wide.set(Spec{'s', WIDTH | LEFT, 4});
-    EXPECT_EQ(put_utf8_field(&wide.state, "abcdef", 2, 6), -1);
-    EXPECT_EQ(wide.wide(), u"ab");
-    Target exact(true);
-    exact.set(Spec{'s', WIDTH | LEFT, 4});
-    EXPECT_EQ(put_utf8_field(&exact.state, "abcdef", 2, 2), 0);
-    EXPECT_EQ(exact.wide(), u"ab  ");
+TEST(PutUtf8Field, WritesCountCharactersOfTheLengthAndFillsForThoseWritten) {
+    struct Case {
+        const char* what;
+        Spec spec;
+        const char* text;
+        int32_t count, length;
+        std::string narrow;
+        std::u16string wide;
+    } const cases[] = {
+        {"2 of 6", {'s', WIDTH, 4}, "abcdef", 2, 6, "  ab", u"  ab"},
+        // More than the text holds (a 16-bit count of an emoji): what is there.
+        {"6 for 3", {'s', WIDTH, 8}, "\xF0\x9F\x98\x80xy", 6, 6, "     \xF0\x9F\x98\x80xy", u"     \U0001F600xy"},
+        {"a character the length cuts", {'s', WIDTH | LEFT, 3}, "a\xC3\xA9", 2, 2, "a  ", u"a  "},
+        {"a terminator within the length", {'s', WIDTH, 3}, "a", 2, 2, {" a\0", 3}, {u" a\0", 3}},
+    };
+    for (const Case& c : cases) {
+        for (bool wide : {false, true}) {
+            Target t(wide);
+            t.set(c.spec);
+            EXPECT_EQ(put_utf8_field(&t.state, c.text, c.count, c.length), 0) << c.what;
+            if (wide) {
+                EXPECT_EQ(t.wide(), c.wide) << c.what;
+            } else {
+                EXPECT_EQ(t.narrow(), c.narrow) << c.what;
+            }
+        }
+    }
 }
 
 TEST(PutUtf8Field, AWholeSequenceAtTheEndOfTheLengthIsWritten) {
@@ -541,7 +549,7 @@ TEST(Fields, ANegativePrecisionWritesNoCharacter) {
     const Row rows[] = {
         {"%3.*s abc", {'s', PREC, 3, INT32_MIN}, convert_string, str("abc"), "   ", 0, u"   ", 0},
         {"%3.*S abc", {'S', PREC, 3, INT32_MIN}, convert_string16, str16(u"abc"), "   ", 0, u"   ", 0},
-        {"%.*s null", {'s', PREC, 0, INT32_MIN}, convert_string, str(nullptr), "", 0, u"", -1},
+        {"%.*s null", {'s', PREC, 0, INT32_MIN}, convert_string, str(nullptr), "", 0, u"", 0},
         {"%.*C", {'C', PREC, 0, INT32_MIN}, convert_char16, num('x'), "", 0, u"", 0},
     };
     for (const Row& row : rows) check(row);

@@ -56,13 +56,18 @@ inline int32_t decode(const unsigned char* text, Char16* value) {
     return length;
 }
 
-// True when the n bytes at text (1 to 3) are the start of some well-formed
-// four-byte sequence: a character that a bound of n bytes cuts.
-inline bool four_byte_start(const unsigned char* text, int32_t n) {
+// True when the n bytes at text (n at least 1) begin, as far as they go, a
+// well-formed sequence longer than n: a character that a bound of n bytes
+// cuts.
+inline bool cut_by(const unsigned char* text, int32_t n) {
     const unsigned b0 = text[0];
-    if (b0 < 0xF0 || b0 > 0xF4) return false;
+    const int32_t length = b0 >= 0xC2 && b0 <= 0xDF   ? 2
+                           : b0 >= 0xE0 && b0 <= 0xEF ? 3
+                           : b0 >= 0xF0 && b0 <= 0xF4 ? 4
+                                                      : 0;
+    if (n >= length) return false;
     if (n >= 2) {
-        const unsigned low = b0 == 0xF0 ? 0x90 : 0x80, high = b0 == 0xF4 ? 0x8F : 0xBF;
+        const unsigned low = b0 == 0xE0 ? 0xA0 : b0 == 0xF0 ? 0x90 : 0x80, high = b0 == 0xF4 ? 0x8F : 0xBF;
         if (text[1] < low || text[1] > high) return false;
     }
     return n < 3 || is_continuation(text[2]);

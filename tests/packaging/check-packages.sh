@@ -115,6 +115,11 @@ else
     echo "FAILED: test.exe has no version resource for $version" >&2
     failures=$((failures + 1))
   fi
+  # The manifest that lets paths pass 260 characters where Windows allows it.
+  if ! grep -qa "<longPathAware" "$work_dir/$top/bin/test.exe"; then
+    echo "FAILED: test.exe has no manifest saying longPathAware" >&2
+    failures=$((failures + 1))
+  fi
   # Built for the right machine, and self-contained: only system DLLs.
   if [ "$kind" = win32 ]; then
     objdump=i686-w64-mingw32-objdump format=pei-i386

@@ -6,6 +6,7 @@
 
 #include "platform/platform.h"
 #include "portability/error_text.h"
+#include "tests/format/utf8_reference.h"
 
 namespace {
 constexpr char CANARY = '\x5A';
@@ -116,15 +117,15 @@ TEST(ErrorText, LongMessagesAreCutAtACharacter) {
 }
 
 // The bounded copy at every cut of a text. The copy must be the longest
-// prefix that fits with its terminator and is not followed by a
-// continuation byte.
+// prefix of whole characters, a malformed byte one of its own, that fits
+// with its terminator.
 TEST(CopyUtf8Bounded, EveryCutOfMixedTexts) {
     const std::string texts[] = {
         "abc",
         "ab\xC3\xA9z",
         "\xE0\xA0\x80"
         "a\xEF\xBF\xBF",
-        "abc\x80\x80\x80\x80",  // stray continuation bytes go with the character before
+        "abc\x80\x80\x80\x80",  // stray continuation bytes are one character each
         "\xFF\xC3"
         "a",  // malformed bytes are copied whole when they fit
         "a\xF0\x9F\x98\x80"
@@ -141,10 +142,12 @@ TEST(CopyUtf8Bounded, EveryCutOfMixedTexts) {
                 EXPECT_EQ(end, buffer) << context;
                 continue;
             }
-            size_t expected = text.size();
-            if (expected > size - 1) {
-                expected = size - 1;
-                while (expected > 0 && (static_cast<unsigned char>(text[expected]) & 0xC0) == 0x80) --expected;
+            size_t expected = 0;
+            uint32_t ignored;
+            for (size_t step; expected < text.size(); expected += step) {
+                step = static_cast<size_t>(utf8_reference::decode_full(
+                    reinterpret_cast<const unsigned char*>(text.c_str()) + expected, &ignored));
+                if (expected + step > size - 1) break;
             }
             EXPECT_EQ(std::string(buffer), text.substr(0, expected)) << context;
             EXPECT_EQ(end, buffer + expected) << context;
@@ -159,9 +162,10 @@ TEST(CopyUtf8Bounded, DropsACutCharacterWhole) {
         const char* expected;
     };
     const Row rows[] = {
-        {"abc", 4, "abc"},       {"abc", 3, "ab"},
-        {"ab\xC3\xA9", 4, "ab"}, {"ab\xC3\xA9", 5, "ab\xC3\xA9"},
-        {"\xE0\xA0\x80", 3, ""}, {"abc\x80\x80\x80\x80", 6, "ab"},
+        {"abc", 4, "abc"},         {"abc", 3, "ab"},
+        {"ab\xC3\xA9", 4, "ab"},   {"ab\xC3\xA9", 5, "ab\xC3\xA9"},
+        {"\xE0\xA0\x80", 3, ""},   {"abc\x80\x80\x80\x80", 6, "abc\x80\x80"},
+        {"a\xE2\x82", 3, "a\xE2"},  // a lead before a byte not its own is one byte
     };
     for (const Row& row : rows) {
         char buffer[16];

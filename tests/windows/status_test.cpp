@@ -6,6 +6,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <cstdlib>  // setenv, unsetenv
+
 #include <string>
 #include <vector>
 
@@ -46,8 +48,10 @@ void check(const std::vector<Row>& rows, const RunOptions& options) {
 TEST(WindowsStatus, PathsGetTheRuntimesAnswers) {
     ScratchDirectory scratch;
     for (const char* name : {"notes.txt", "program.exe", "upper.EXE", "script.Cmd", "batch.bat", "old.com",
-                             "archive.exe.txt", "noextension", "wild*", "wild?"})
+                             "archive.exe.txt", "noextension", "wild*", "wild?", "ab.exe", "Zo\xc3\xab.txt",
+                             "\xe6\x97\xa5\xe6\x9c\xac\xe8\xaa\x9e.txt", "\xf0\x9f\x98\x80.exe"})
         scratch.file(name, "data");
+    scratch.directory("\xce\x95\xce\xbb\xce\xbb\xce\xac");
     scratch.file("locked.txt", "data", 0444);
     scratch.file("locked.exe", "data", 0444);
     scratch.directory("dir");
@@ -61,8 +65,7 @@ TEST(WindowsStatus, PathsGetTheRuntimesAnswers) {
         {"notes.txt", "M 25 0 0 1b6 4 []"},
         {"./notes.txt", "M 25 0 0 1b6 4 [notes.txt]"},
         {"./locked.txt", "M 25 0 0 124 4 [locked.txt]"},  // the read-only attribute takes the write bits
-        // Execute bits by extension, in any letter case. (Wine grants them
-        // only for a path of seven characters or more, hence the "./".)
+        // Execute bits by extension, in any letter case.
         {"./program.exe", "M 25 0 0 1ff 4 [program.exe]"},
         {"./upper.EXE", "M 25 0 0 1ff 4 [upper.EXE]"},
         {"./script.Cmd", "M 25 0 0 1ff 4 [script.Cmd]"},
@@ -73,7 +76,17 @@ TEST(WindowsStatus, PathsGetTheRuntimesAnswers) {
         {"./noextension", "M 25 0 0 1b6 4 [noextension]"},
         {"./dir", "M 25 0 80 800001ff 0 [dir]"},  // a directory always executes, and has length 0
         {"./lockeddir", "M 25 0 80 8000016d 0 [lockeddir]"},
-        {"./dir/", "null"},   // the runtime refuses a trailing separator on a name
+        // A trailing separator names a directory, and no file.
+        {"./dir/", "M 25 0 80 800001ff 0 []"},
+        {".\\dir\\", "M 25 0 80 800001ff 0 []"},
+        {"./notes.txt/", "null"},
+        {"./notes.txt\\", "null"},
+        // Names in any script, and the execute rule for a short name too.
+        {"./Zo\xc3\xab.txt", "M 25 0 0 1b6 4 [Zo\xc3\xab.txt]"},
+        {"\xe6\x97\xa5\xe6\x9c\xac\xe8\xaa\x9e.txt", "M 25 0 0 1b6 4 []"},
+        {"./\xf0\x9f\x98\x80.exe", "M 25 0 0 1ff 4 [\xf0\x9f\x98\x80.exe]"},
+        {"\xce\x95\xce\xbb\xce\xbb\xce\xac", "M 25 0 80 800001ff 0 []"},
+        {"ab.exe", "M 25 0 0 1ff 4 []"},
         {"./wild*", "null"},  // ...and wildcards, even where a file has that name
         {"./wild?", "null"},
         {"./missing", "null"},
@@ -91,6 +104,13 @@ TEST(WindowsStatus, PathsGetTheRuntimesAnswers) {
     RunOptions options;
     options.directory = scratch.path();
     check(rows, options);
+}
+
+TEST(WindowsStatus, SystemMessagesArriveInUtf8) {
+    // Wine takes the language of its messages from the locale variables.
+    for (const char* name : {"LC_ALL", "LANG"}) setenv(name, "fr_FR.UTF-8", 1);
+    check({{"!5", "[Acc\xc3\xa8s refus\xc3\xa9. ]"}, {"!16777214", "[windows error 16777214]"}}, {});
+    for (const char* name : {"LC_ALL", "LANG"}) unsetenv(name);
 }
 
 TEST(WindowsStatus, LengthsOfTwoGibibytesAndMoreAreWhole) {
