@@ -70,7 +70,8 @@ int count_past_cut(FormatState* state) {
 // Runs format over a prepared state. The text runs where it stands but for
 // each view's spec, which runs from a copy with ".*" before its verb: the
 // bound passed before the view's data then caps the bytes the verb reads,
-// as a precision does.
+// as a precision does. A format without views runs whole, as format_run
+// runs it (a runtime() format may be null, which is the empty one).
 inline void run_format(FormatState* state, const char* format, const Spec* views, int32_t view_count) {
     if (view_count == 0) {
         format_run(state, format);
