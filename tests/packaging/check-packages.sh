@@ -35,17 +35,19 @@ holds() {
   done
 }
 
+# What a developer gets on every platform.
+development=(lib/libbracket_format.a lib/libbracket_portability.a lib/libbracket_platform.a
+  include/bracket/format/format.h include/bracket/format/format.hpp include/bracket/format/utf8.h
+  include/bracket/format/version.h include/bracket/portability/file_status.h
+  include/bracket/portability/error_text.h
+  lib/cmake/bracket/bracketConfig.cmake lib/cmake/bracket/bracketConfigVersion.cmake
+  lib/cmake/bracket/bracketTargets.cmake
+  lib/pkgconfig/bracket-format.pc lib/pkgconfig/bracket-portability.pc share/doc/bracket/format.md
+  share/doc/bracket/examples/consumer/CMakeLists.txt share/doc/bracket/examples/consumer/consumer.cpp)
+
 if [ "$kind" = linux ]; then
   everything=(bin/test bin/[ share/man/man1/test.1 share/man/man1/[.1 share/doc/bracket/README.md
-    share/doc/bracket/LICENSE share/doc/bracket/format.md
-    lib/libbracket_format.a lib/libbracket_portability.a lib/libbracket_platform.a
-    include/bracket/format/format.h include/bracket/format/format.hpp include/bracket/format/utf8.h
-    include/bracket/format/version.h include/bracket/portability/file_status.h
-    include/bracket/portability/error_text.h
-    lib/cmake/bracket/bracketConfig.cmake lib/cmake/bracket/bracketConfigVersion.cmake
-    lib/cmake/bracket/bracketTargets.cmake
-    lib/pkgconfig/bracket-format.pc lib/pkgconfig/bracket-portability.pc
-    share/doc/bracket/examples/consumer/CMakeLists.txt share/doc/bracket/examples/consumer/consumer.cpp)
+    share/doc/bracket/LICENSE "${development[@]}")
 
   top=bracket-$version-Linux
   tar -tzf "$work_dir/$top.tar.gz" | sed "s|^$top/||" >"$work_dir/tgz.txt"
@@ -147,14 +149,7 @@ else
   cmake -E chdir "$work_dir/dev" cmake -E tar xf "$work_dir/$top-dev.zip"
   dev=$work_dir/dev/$top
   (cd "$dev" && find . -type f | sed 's|^\./||' | sort) >"$work_dir/dev.txt"
-  holds "$work_dir/dev.txt" lib/libbracket_format.a lib/libbracket_portability.a lib/libbracket_platform.a \
-    include/bracket/format/format.h include/bracket/format/format.hpp include/bracket/format/utf8.h \
-    include/bracket/format/version.h include/bracket/portability/file_status.h \
-    include/bracket/portability/error_text.h lib/cmake/bracket/bracketConfig.cmake \
-    lib/cmake/bracket/bracketConfigVersion.cmake lib/cmake/bracket/bracketTargets.cmake \
-    lib/pkgconfig/bracket-format.pc lib/pkgconfig/bracket-portability.pc share/doc/bracket/format.md \
-    share/doc/bracket/LICENSE.txt share/doc/bracket/examples/consumer/CMakeLists.txt \
-    share/doc/bracket/examples/consumer/consumer.cpp
+  holds "$work_dir/dev.txt" "${development[@]}" share/doc/bracket/LICENSE.txt
   if grep -E '^(bin/|include/bracket/(platform|.*detail))' "$work_dir/dev.txt" >&2; then
     echo "FAILED: the -dev.zip holds the programs or internal headers above" >&2
     failures=$((failures + 1))
