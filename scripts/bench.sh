@@ -18,7 +18,8 @@ if [ ! -x "$ours" ]; then
   echo "bench: no musl build (musl-tools): ours is the static glibc build"
   ours=build-bench/command/test glibc=()
 fi
-strip -o build-bench/test.stripped "$ours"
+# Stripped as the install strips it (command/CMakeLists.txt).
+strip --strip-all --remove-section=.comment --remove-section=.note -o build-bench/test.stripped "$ours"
 echo "== the command, per process"
 build-bench/bench/process_bench --ours "$ours" "${glibc[@]}" --peer /usr/bin/test \
   --floor build-bench/bench/empty_static --bare build-bench/bench/bare_static --stripped build-bench/test.stripped \
