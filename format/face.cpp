@@ -4,10 +4,14 @@
 #include <cstdarg>  // va_list, va_start, va_end
 #include <cstddef>  // size_t
 #include <cstdint>
+#include <cstring>  // memcpy
 #include <string>
 
+#include "format/detail/format_loop.h"
 #include "format/format.h"
 #include "format/format.hpp"
+
+using bracket::detail::Spec;
 
 namespace {
 
@@ -63,31 +67,57 @@ int count_past_cut(FormatState* state) {
     return 1;
 }
 
+// Runs format over a prepared state. The text runs where it stands but for
+// each view's spec, which runs from a copy with ".*" before its verb: the
+// bound passed before the view's data then caps the bytes the verb reads,
+// as a precision does. A format without views runs whole, as format_run
+// runs it (a runtime() format may be null, which is the empty one).
+inline void run_format(FormatState* state, const char* format, const Spec* views, int32_t view_count) {
+    if (view_count == 0) {
+        format_run(state, format);
+        return;
+    }
+    const char* position = format;
+    for (int32_t i = 0; i < view_count; ++i) {
+        const char* percent = format + views[i].start;
+        if (format_run_to(state, position, percent) != percent) return;
+        char spec[bracket::detail::VIEW_SPEC_MAX + 4];
+        const auto length = static_cast<size_t>(views[i].verb - views[i].start - 1);
+        memcpy(spec, percent + 1, length);
+        memcpy(spec + length, ".*", 2);
+        spec[length + 2] = format[views[i].verb];
+        spec[length + 3] = '\0';
+        if (parse_spec(state, spec) == nullptr) return;
+        position = format + views[i].verb + 1;
+    }
+    format_run_to(state, position, nullptr);
+}
+
 }  // namespace
 
 namespace bracket::detail {
 
-void append_formatted(std::string* text, const char* format, ...) {
+void append_formatted(std::string* text, const char* format, const Spec* views, int32_t view_count, ...) {
     alignas(2) char window[WINDOW_BYTES];
     FormatState state;
     open_window(&state, 0, window, flush_to_string, text);
-    va_start(state.args, format);
-    format_run(&state, format);
+    va_start(state.args, view_count);
+    run_format(&state, format, views, view_count);
     va_end(state.args);
     flush_to_string(&state);
 }
 
-void append_formatted16(std::u16string* text, const char* format, ...) {
+void append_formatted16(std::u16string* text, const char* format, const Spec* views, int32_t view_count, ...) {
     alignas(2) char window[WINDOW_BYTES];
     FormatState state;
     open_window(&state, 1, window, flush_to_u16string, text);
-    va_start(state.args, format);
-    format_run(&state, format);
+    va_start(state.args, view_count);
+    run_format(&state, format, views, view_count);
     va_end(state.args);
     flush_to_u16string(&state);
 }
 
-FormatToResult format_into(char* buffer, size_t size, const char* format, ...) {
+FormatToResult format_into(char* buffer, size_t size, const char* format, const Spec* views, int32_t view_count, ...) {
     // The engine counts in 32 bits: a larger buffer is used up to that.
     const int32_t room = size > INT32_MAX ? INT32_MAX : static_cast<int32_t>(size);
     Overflow overflow;
@@ -101,8 +131,8 @@ FormatToResult format_into(char* buffer, size_t size, const char* format, ...) {
     state.overflow_hook = count_past_cut;
     state.hook_arg = &overflow;
     state.emitted = 0;
-    va_start(state.args, format);
-    format_run(&state, format);
+    va_start(state.args, view_count);
+    run_format(&state, format, views, view_count);
     va_end(state.args);
     char* end = overflow.cut ? overflow.cut_at : state.out;
     if (room > 0) *end = '\0';

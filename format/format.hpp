@@ -1,16 +1,15 @@
 // The formatting library's C++ face: results as std::string or
-// std::u16string, fixed buffers that report the size the text needed, and,
-// under C++20, formats checked against their arguments at compile time.
-// Every call runs the engine of format/format.h over the library's verbs;
-// nothing here formats on its own.
+// std::u16string, fixed buffers that report the size the text needed, and
+// formats checked against their arguments. Every call runs the engine of
+// format/format.h over the library's verbs; nothing here formats on its own.
 //
-// The checked formats use the built-in verbs only. A format with verbs
-// installed at run time (or a format known only at run time) goes through
-// bracket::runtime(format), and its arguments are passed as given.
-//
-// Under C++17 the same calls compile; the check then runs before formatting,
-// and a format whose arguments do not match gives an empty text (format_to:
-// ok false) rather than undefined behaviour.
+// A format written as a literal is checked against the built-in verbs:
+// under C++20 where it is written, so that a mismatch does not compile;
+// under C++17 when the call runs, and a mismatch then gives an empty text
+// (format_to: ok false). A format with verbs installed at run time, or one
+// known only at run time, goes through bracket::runtime(format): it is not
+// checked and its arguments are passed as given, but an argument that no
+// verb could take (a string view, a class) does not compile.
 #pragma once
 
 #include <cstddef>  // size_t
@@ -38,16 +37,17 @@ struct FormatToResult {
     int32_t length;  // bytes written before the terminator
     int32_t needed;  // bytes the whole text takes, terminator excluded
     bool cut;        // the text did not fit whole: length < needed
-    bool ok;         // false: the arguments did not match the format, and
-                     // only a terminator was written
+    bool ok;         // false (C++17 only): the arguments did not match the
+                     // format, and only a terminator was written
 };
 
-// A format whose verbs are not all built in: not checked, arguments as given.
+// A format that is not checked: its verbs may be installed at run time, or
+// it is known only at run time.
 struct RuntimeFormat {
     const char* text;
 };
 
-// Marks format as one that is not to be checked (see RuntimeFormat).
+// Marks format as one not to be checked (see RuntimeFormat).
 constexpr RuntimeFormat runtime(const char* format) { return RuntimeFormat{format}; }
 
 namespace detail {
@@ -108,14 +108,136 @@ constexpr Kind kind_of() {
     }
 }
 
+constexpr bool is_view_kind(Kind kind) { return kind == Kind::VIEW || kind == Kind::VIEW16; }
+
+// The kind of argument a built-in verb takes with the spec's flags; OTHER
+// for a character that is no built-in verb, and for "%" and "r", which take
+// none.
+constexpr Kind wanted_kind(char verb, uint32_t flags) {
+    switch (verb) {
+        case 'd':
+        case 'o':
+        case 'x':
+        case 'X':
+        case 'b': return (flags & FormatFlag::LONG_LONG) ? Kind::INT64 : Kind::INT32;
+        case 'c':
+        case 'C': return Kind::INT32;
+        case 's': return Kind::TEXT;
+        case 'S': return Kind::TEXT16;
+        case 'p': return Kind::POINTER;
+        case 'n':
+            return (flags & FormatFlag::LONG_LONG) ? Kind::COUNT64
+                   : (flags & FormatFlag::LONG)    ? Kind::COUNT32
+                   : (flags & FormatFlag::BYTE)    ? Kind::COUNT8
+                   : (flags & FormatFlag::SHORT)   ? Kind::COUNT16
+                                                   : Kind::COUNT32;
+        default: return Kind::OTHER;
+    }
+}
+
+// True when an argument of kind serves a verb that wants the kind want.
+constexpr bool fits(Kind want, Kind kind) {
+    switch (want) {
+        case Kind::TEXT: return kind == Kind::TEXT || kind == Kind::STRING || kind == Kind::VIEW;
+        case Kind::TEXT16: return kind == Kind::TEXT16 || kind == Kind::STRING16 || kind == Kind::VIEW16;
+        case Kind::POINTER:
+            return kind == Kind::TEXT || kind == Kind::TEXT16 || kind == Kind::POINTER || kind == Kind::COUNT8 ||
+                   kind == Kind::COUNT16 || kind == Kind::COUNT32 || kind == Kind::COUNT64;
+        default: return kind == want;
+    }
+}
+
+// The most bytes between a view's "%" and its verb: the face runs such a
+// spec from a copy of that size.
+constexpr int32_t VIEW_SPEC_MAX = 60;
+
+// One conversion spec as parse_spec reads it with the built-in verbs.
+struct Spec {
+    int32_t start;           // offset of its "%" in the format
+    int32_t verb;            // offset of its verb; -1 when the format ends inside it
+    uint32_t flags;          // the length flags, WIDTH_SET and PRECISION_SET the verb finds
+    int32_t first;           // the index of its first argument
+    int32_t stars;           // the "*" arguments it takes before the verb's own
+    int32_t precision_star;  // which of them gave the precision last (from 0), or -1
+    int32_t precision;       // the precision a number gave, when precision_star is -1
+};
+
+// Where a reading of a format stands: the next byte, the next argument.
+struct SpecCursor {
+    const char* format;
+    int32_t at;
+    int32_t argument;
+};
+
+// Reads the next conversion spec of the format into spec and moves the
+// cursor past it; false when no "%" is left.
+constexpr bool read_next_spec(SpecCursor* cursor, Spec* spec) {
+    const char* format = cursor->format;
+    int32_t at = cursor->at;
+    while (format[at] != '%') {
+        if (format[at] == '\0') return false;
+        ++at;
+    }
+    *spec = Spec{at, -1, 0, cursor->argument, 0, -1, 0};
+    uint32_t& flags = spec->flags;
+    for (++at;; ++at) {
+        const char c = format[at];
+        bool number = c == '*';
+        switch (c) {
+            case '\0': cursor->at = at; return true;
+            case ' ':
+            case '#':
+            case '+':
+            case ',':
+            case '-':
+            case 'u': continue;
+            case 'h': flags |= (flags & FormatFlag::SHORT) ? FormatFlag::BYTE : FormatFlag::SHORT; continue;
+            case 'l': flags |= (flags & FormatFlag::LONG) ? FormatFlag::LONG_LONG : FormatFlag::LONG; continue;
+            case '.': flags |= FormatFlag::WIDTH_SET | FormatFlag::PRECISION_SET; continue;
+            default: break;
+        }
+        // "0" is the zero flag until a width or a "." is read; then a digit.
+        // A longer number wraps modulo 2^32, as in the engine.
+        uint32_t value = 0;
+        if ((c >= '1' && c <= '9') || (c == '0' && (flags & FormatFlag::WIDTH_SET))) {
+            for (; format[at] >= '0' && format[at] <= '9'; ++at) {
+                value = value * 10 + static_cast<uint32_t>(format[at] - '0');
+            }
+            --at;
+            number = true;
+        } else if (c == '0') {
+            continue;
+        }
+        if (number) {
+            // The first number is the width unless a "." came first; every
+            // later one is the precision, and the last wins.
+            if (flags & FormatFlag::WIDTH_SET) {
+                spec->precision_star = c == '*' ? spec->stars : -1;
+                spec->precision = static_cast<int32_t>(value);
+                flags |= FormatFlag::PRECISION_SET;
+            } else {
+                flags |= FormatFlag::WIDTH_SET;
+            }
+            if (c == '*') ++spec->stars;
+            continue;
+        }
+        spec->verb = at;
+        cursor->at = at + 1;
+        cursor->argument += spec->stars + (c == '%' || c == 'r' ? 0 : 1);
+        return true;
+    }
+}
+
 enum class Problem : uint8_t {
     NONE,
-    MISMATCH,         // the argument is not of a type the conversion takes
-    USE_LL,           // a 64-bit integer for a conversion without "ll"
-    NO_BUILTIN_VERB,  // the verb is not built in
-    UNTERMINATED,     // the format ends inside a conversion spec
-    TOO_FEW,          // a conversion has no argument left
-    TOO_MANY,         // arguments are left over
+    MISMATCH,            // the argument is not of a type the conversion takes
+    USE_LL,              // a 64-bit integer for a conversion without "ll"
+    NO_FLOATING_POINT,   // "f", "e", "g" or "a": there are no floating point verbs
+    NOT_BUILT_IN,        // the verb is not built in
+    UNTERMINATED,        // the format ends inside a conversion spec
+    TOO_FEW,             // a conversion has no argument left
+    TOO_MANY,            // arguments are left over
+    VIEW_SPEC_TOO_LONG,  // a view's spec is longer than VIEW_SPEC_MAX
 };
 
 struct Check {
@@ -124,234 +246,174 @@ struct Check {
     char conversion;   // the conversion at fault ("*" for a width or precision)
 };
 
-// Where a view's conversion is and the precision that bounds its bytes.
-struct ViewPlan {
-    int32_t verb_offset;
-    int32_t precision;
-};
-
-constexpr bool is_pointer_kind(Kind kind) {
-    return kind == Kind::TEXT || kind == Kind::TEXT16 || kind == Kind::POINTER || kind == Kind::COUNT8 ||
-           kind == Kind::COUNT16 || kind == Kind::COUNT32 || kind == Kind::COUNT64;
+constexpr bool is_floating_point_verb(char verb) {
+    return verb == 'f' || verb == 'e' || verb == 'g' || verb == 'a' || verb == 'F' || verb == 'E' || verb == 'G' ||
+           verb == 'A';
 }
 
-// Reads the format as the engine does with the built-in verbs and matches
-// each argument to what its conversion takes. With numbers (the integers'
-// values) and sizes (the views' sizes), also fills plan for each view.
-constexpr Check check_format(const char* format, const Kind* kinds, int32_t count, const int64_t* numbers,
-                             const size_t* sizes, ViewPlan* plan) {
-    constexpr uint32_t WIDTH_SET = FormatFlag::WIDTH_SET, PRECISION_SET = FormatFlag::PRECISION_SET;
-    int32_t next = 0;
-    const char* p = format;
-    for (;;) {
-        const char c = *p++;
-        if (c == '\0') break;
-        if (c != '%') continue;
-        uint32_t flags = 0;
-        int32_t precision = 0;
-        bool more = true;
-        while (more) {
-            const char* at = p;
-            const unsigned char v = static_cast<unsigned char>(*p++);
-            int32_t number = 0;
-            bool store = false;
-            Kind want = Kind::OTHER;
-            switch (v) {
-                case 0: return Check{Problem::UNTERMINATED, next, '%'};
-                case ' ':
-                case '#':
-                case '+':
-                case ',':
-                case '-':
-                case 'u': continue;
-                case 'h':
-                    flags |= (flags & FormatFlag::SHORT) ? FormatFlag::SHORT | FormatFlag::BYTE : FormatFlag::SHORT;
-                    continue;
-                case 'l':
-                    flags |= (flags & FormatFlag::LONG) ? FormatFlag::LONG | FormatFlag::LONG_LONG : FormatFlag::LONG;
-                    continue;
-                case '.': flags |= WIDTH_SET | PRECISION_SET; continue;
-                case '%':
-                case 'r': more = false; continue;
-                case '*':
-                    if (next >= count) return Check{Problem::TOO_FEW, next, '*'};
-                    if (kinds[next] != Kind::INT32) return Check{Problem::MISMATCH, next, '*'};
-                    number = numbers != nullptr ? static_cast<int32_t>(numbers[next]) : 0;
-                    if (number < 0) number = static_cast<int32_t>(0u - static_cast<uint32_t>(number));
-                    ++next;
-                    store = true;
-                    break;
-                case 'd':
-                case 'o':
-                case 'x':
-                case 'X':
-                case 'b': want = (flags & FormatFlag::LONG_LONG) ? Kind::INT64 : Kind::INT32; break;
-                case 'c':
-                case 'C': want = Kind::INT32; break;
-                case 's': want = Kind::TEXT; break;
-                case 'S': want = Kind::TEXT16; break;
-                case 'p': want = Kind::POINTER; break;
-                case 'n':
-                    want = (flags & FormatFlag::LONG_LONG) ? Kind::COUNT64
-                           : (flags & FormatFlag::LONG)    ? Kind::COUNT32
-                           : (flags & FormatFlag::BYTE)    ? Kind::COUNT8
-                           : (flags & FormatFlag::SHORT)   ? Kind::COUNT16
-                                                           : Kind::COUNT32;
-                    break;
-                default:
-                    if ((v >= '1' && v <= '9') || (v == '0' && (flags & WIDTH_SET))) {
-                        uint32_t value = 0;
-                        for (p = at; *p >= '0' && *p <= '9'; ++p) value = value * 10 + static_cast<uint32_t>(*p - '0');
-                        number = static_cast<int32_t>(value);
-                        store = true;
-                        break;
-                    }
-                    if (v == '0') continue;  // the zero flag
-                    return Check{Problem::NO_BUILTIN_VERB, next, static_cast<char>(v)};
-            }
-            if (store) {
-                // The first number is the width unless a "." came first.
-                if (flags & WIDTH_SET) {
-                    precision = number;
-                    flags |= PRECISION_SET;
-                } else {
-                    flags |= WIDTH_SET;
-                }
-                continue;
-            }
-            more = false;
-            if (next >= count) return Check{Problem::TOO_FEW, next, static_cast<char>(v)};
-            const Kind kind = kinds[next];
-            bool fits = kind == want;
-            if (want == Kind::TEXT) fits = kind == Kind::TEXT || kind == Kind::STRING || kind == Kind::VIEW;
-            if (want == Kind::TEXT16) fits = kind == Kind::TEXT16 || kind == Kind::STRING16 || kind == Kind::VIEW16;
-            if (want == Kind::POINTER) fits = is_pointer_kind(kind);
-            if (!fits) {
-                const bool use_ll = want == Kind::INT32 && kind == Kind::INT64 && v != 'c' && v != 'C';
-                return Check{use_ll ? Problem::USE_LL : Problem::MISMATCH, next, static_cast<char>(v)};
-            }
-            if ((kind == Kind::VIEW || kind == Kind::VIEW16) && plan != nullptr) {
-                const size_t size = sizes[next];
-                const int32_t length = size > INT32_MAX ? INT32_MAX : static_cast<int32_t>(size);
-                int32_t bound = length;
-                if (flags & PRECISION_SET) bound = precision < 0 ? 0 : precision < length ? precision : length;
-                plan[next] = ViewPlan{static_cast<int32_t>(at - format), bound};
-            }
-            ++next;
+// Matches each argument, of the kinds given, to what the format does with it
+// when every verb is built in.
+constexpr Check check_format(const char* format, const Kind* kinds, int32_t count) {
+    SpecCursor cursor{format, 0, 0};
+    Spec spec{};
+    while (read_next_spec(&cursor, &spec)) {
+        int32_t argument = spec.first;
+        if (spec.verb < 0) return Check{Problem::UNTERMINATED, argument, '%'};
+        for (; argument < spec.first + spec.stars; ++argument) {
+            if (argument >= count) return Check{Problem::TOO_FEW, argument, '*'};
+            if (kinds[argument] != Kind::INT32) return Check{Problem::MISMATCH, argument, '*'};
+        }
+        const char verb = format[spec.verb];
+        if (verb == '%' || verb == 'r') continue;
+        const Kind want = wanted_kind(verb, spec.flags);
+        if (want == Kind::OTHER) {
+            return Check{is_floating_point_verb(verb) ? Problem::NO_FLOATING_POINT : Problem::NOT_BUILT_IN, argument,
+                         verb};
+        }
+        if (argument >= count) return Check{Problem::TOO_FEW, argument, verb};
+        const Kind kind = kinds[argument];
+        if (!fits(want, kind)) {
+            const bool use_ll = want == Kind::INT32 && kind == Kind::INT64 && verb != 'c' && verb != 'C';
+            return Check{use_ll ? Problem::USE_LL : Problem::MISMATCH, argument, verb};
+        }
+        if (is_view_kind(kind) && spec.verb - spec.start - 1 > VIEW_SPEC_MAX) {
+            return Check{Problem::VIEW_SPEC_TOO_LONG, argument, verb};
         }
     }
-    if (next < count) return Check{Problem::TOO_MANY, next, 0};
+    if (cursor.argument < count) return Check{Problem::TOO_MANY, cursor.argument, 0};
     return Check{Problem::NONE, 0, 0};
+}
+
+// Stores the spec of each view argument, in order, for a format that
+// check_format accepts with these kinds.
+constexpr void find_view_specs(const char* format, const Kind* kinds, Spec* views) {
+    SpecCursor cursor{format, 0, 0};
+    Spec spec{};
+    while (read_next_spec(&cursor, &spec)) {
+        const char verb = format[spec.verb];
+        if (verb != '%' && verb != 'r' && is_view_kind(kinds[spec.first + spec.stars])) *views++ = spec;
+    }
 }
 
 // ---- Compile-time reports. Each is a function that cannot run in a constant
 // expression: a checked format that fails calls one, and the compiler's error
-// names it, with the conversion and the argument's type. ----
+// names it, with the conversion and the argument's type where there are. ----
 
 template <char Conversion, class Argument>
 void argument_type_does_not_match_conversion() {}
 template <char Conversion, class Argument>
 void integer_argument_is_64_bits_use_ll_as_in_lld() {}
 template <char Conversion>
-void conversion_has_no_builtin_verb_use_bracket_runtime() {}
-template <char Conversion>
 void conversion_has_no_argument_left() {}
-inline void conversion_outside_printable_ascii_has_no_builtin_verb_use_bracket_runtime() {}
 template <class Argument>
 void argument_left_over_after_the_last_conversion() {}
+inline void no_floating_point_verbs_format_the_number_yourself() {}
+inline void verb_is_not_built_in_install_it_and_use_bracket_runtime() {}
 inline void format_ends_inside_a_conversion_spec() {}
+inline void conversion_spec_of_a_view_is_over_60_bytes() {}
+inline void format_is_not_a_constant_use_bracket_runtime() {}
 
-template <class A, char... Cs>
-constexpr void report_argument(const Check& check, std::integer_sequence<char, Cs...>) {
-    if (check.problem == Problem::USE_LL) {
-        ((check.conversion == Cs ? integer_argument_is_64_bits_use_ll_as_in_lld<Cs, A>() : void()), ...);
-    } else if (check.problem == Problem::MISMATCH) {
-        ((check.conversion == Cs ? argument_type_does_not_match_conversion<Cs, A>() : void()), ...);
-    } else if (check.problem == Problem::TOO_MANY) {
-        argument_left_over_after_the_last_conversion<A>();
-    }
-}
-
-template <char... Cs>
-constexpr void report_conversion(const Check& check, std::integer_sequence<char, Cs...>) {
-    if (check.problem == Problem::TOO_FEW) {
-        ((check.conversion == Cs ? conversion_has_no_argument_left<Cs>() : void()), ...);
-    } else if (check.conversion >= ' ' && check.conversion <= '~') {
-        ((check.conversion == Cs ? conversion_has_no_builtin_verb_use_bracket_runtime<Cs>() : void()), ...);
-    } else {
-        conversion_outside_printable_ascii_has_no_builtin_verb_use_bracket_runtime();
-    }
-}
-
+// The conversions that take an argument, as template arguments of the reports.
 using ArgumentConversions = std::integer_sequence<char, 'd', 'o', 'x', 'X', 'b', 'c', 'C', 's', 'S', 'p', 'n', '*'>;
 
-template <char... Cs>
-constexpr auto printable(std::integer_sequence<char, Cs...>) {
-    return std::integer_sequence<char, static_cast<char>(Cs + ' ')...>{};
+template <class Argument, char... Cs>
+constexpr void report_argument(const Check& check, std::integer_sequence<char, Cs...>) {
+    if (check.problem == Problem::USE_LL) {
+        ((check.conversion == Cs ? integer_argument_is_64_bits_use_ll_as_in_lld<Cs, Argument>() : void()), ...);
+    } else if (check.problem == Problem::MISMATCH) {
+        ((check.conversion == Cs ? argument_type_does_not_match_conversion<Cs, Argument>() : void()), ...);
+    } else if (check.problem == Problem::TOO_MANY) {
+        argument_left_over_after_the_last_conversion<Argument>();
+    }
 }
-using PrintableConversions = decltype(printable(std::make_integer_sequence<char, 95>{}));
+
+template <char... Cs>
+constexpr void report_no_argument(const Check& check, std::integer_sequence<char, Cs...>) {
+    ((check.conversion == Cs ? conversion_has_no_argument_left<Cs>() : void()), ...);
+}
 
 template <class... Args, size_t... I>
 constexpr void report(const Check& check, std::index_sequence<I...>) {
     switch (check.problem) {
+        case Problem::NO_FLOATING_POINT: no_floating_point_verbs_format_the_number_yourself(); break;
+        case Problem::NOT_BUILT_IN: verb_is_not_built_in_install_it_and_use_bracket_runtime(); break;
         case Problem::UNTERMINATED: format_ends_inside_a_conversion_spec(); break;
-        case Problem::TOO_FEW:
-        case Problem::NO_BUILTIN_VERB: report_conversion(check, PrintableConversions{}); break;
+        case Problem::VIEW_SPEC_TOO_LONG: conversion_spec_of_a_view_is_over_60_bytes(); break;
+        case Problem::TOO_FEW: report_no_argument(check, ArgumentConversions{}); break;
         default:
             ((check.argument == static_cast<int32_t>(I) ? report_argument<Args>(check, ArgumentConversions{}) : void()),
              ...);
     }
 }
 
+// The view arguments among Args.
 template <class... Args>
-constexpr bool check_only(const char* format) {
-    const Kind kinds[sizeof...(Args) + 1] = {kind_of<Args>()..., Kind::OTHER};
-    return check_format(format, kinds, sizeof...(Args), nullptr, nullptr, nullptr).problem == Problem::NONE;
-}
+constexpr size_t VIEW_COUNT = (size_t{0} + ... + size_t{is_view_kind(kind_of<Args>())});
 
-template <class T>
-struct type_identity {
-    using type = T;
+// The specs of a format's views, one per view argument.
+template <size_t Views>
+struct ViewSpecs {
+    Spec specs[Views];
+    constexpr const Spec* data() const { return specs; }
+};
+template <>
+struct ViewSpecs<0> {
+    constexpr const Spec* data() const { return nullptr; }
 };
 
 }  // namespace detail
 
-// A format for the arguments Args (decayed). Under C++20 a literal format is
-// checked where it is written; bracket::runtime(format) is never checked.
+// A format for the arguments Args (decayed), checked against them: under
+// C++20 where it is written, under C++17 as it is made.
 template <class... Args>
 class FormatString {
 public:
-    BRACKET_FORMAT_CONSTEVAL FormatString(const char* text) : text_(text), checked_(true) {
-#if BRACKET_FORMAT_CHECK_AT_COMPILE_TIME
-        const detail::Kind kinds[sizeof...(Args) + 1] = {detail::kind_of<Args>()..., detail::Kind::OTHER};
-        const detail::Check check = detail::check_format(text, kinds, sizeof...(Args), nullptr, nullptr, nullptr);
-        if (check.problem != detail::Problem::NONE) {
-            detail::report<Args...>(check, std::index_sequence_for<Args...>{});
-        }
+    // text: a literal, or a constant that holds one.
+    template <class T, std::enable_if_t<std::is_convertible_v<const T&, const char*>, int> = 0>
+    BRACKET_FORMAT_CONSTEVAL FormatString(const T& text) : text_(nullptr), ok_(false), views_() {
+#if BRACKET_FORMAT_CHECK_AT_COMPILE_TIME && defined(__GNUC__)
+        // A format known only at run time would stop the check at its first
+        // read, with an error that names no remedy.
+        if (!__builtin_constant_p(text[0])) detail::format_is_not_a_constant_use_bracket_runtime();
 #endif
+        text_ = text;
+        const detail::Kind kinds[sizeof...(Args) + 1] = {detail::kind_of<Args>()..., detail::Kind::OTHER};
+        const detail::Check check = detail::check_format(text_, kinds, sizeof...(Args));
+        ok_ = check.problem == detail::Problem::NONE;
+#if BRACKET_FORMAT_CHECK_AT_COMPILE_TIME
+        if (!ok_) detail::report<Args...>(check, std::index_sequence_for<Args...>{});
+#endif
+        if constexpr (VIEWS > 0) {
+            if (ok_) detail::find_view_specs(text_, kinds, views_.specs);
+        }
     }
-    constexpr FormatString(RuntimeFormat format) : text_(format.text), checked_(false) {}
 
     // The format's text.
     constexpr const char* get() const { return text_; }
-    // False for a bracket::runtime format.
-    constexpr bool checked() const { return checked_; }
+    // True when the arguments match the format (always, under C++20).
+    constexpr bool ok() const { return ok_; }
+    // The specs of its view arguments, in order; null when it has none.
+    constexpr const detail::Spec* views() const { return views_.data(); }
 
 private:
+    static constexpr size_t VIEWS = detail::VIEW_COUNT<Args...>;
+
     const char* text_;
-    bool checked_;
+    bool ok_;
+    detail::ViewSpecs<VIEWS> views_;
 };
 
 template <class... Args>
-using format_string = FormatString<typename detail::type_identity<std::decay_t<Args>>::type...>;
+using format_string = FormatString<std::decay_t<Args>...>;
 
 namespace detail {
 
-// The engine's runs behind the face (format/face.cpp); the arguments after
-// format are C variadic arguments as the verbs take them.
-void append_formatted(std::string* text, const char* format, ...);
-void append_formatted16(std::u16string* text, const char* format, ...);
-FormatToResult format_into(char* buffer, size_t size, const char* format, ...);
+// The engine's runs behind the face (format/face.cpp). The arguments after
+// the views are C variadic arguments as the verbs take them; each view comes
+// as the most bytes (or units) its verb may read, then its data.
+void append_formatted(std::string* text, const char* format, const Spec* views, int32_t view_count, ...);
+void append_formatted16(std::u16string* text, const char* format, const Spec* views, int32_t view_count, ...);
+FormatToResult format_into(char* buffer, size_t size, const char* format, const Spec* views, int32_t view_count, ...);
 
 // An argument as a C variadic argument.
 template <class T>
@@ -369,23 +431,6 @@ auto c_value(const T& argument) {
 }
 
 template <class T>
-constexpr bool is_view() {
-    return std::is_same_v<T, std::string_view> || std::is_same_v<T, std::u16string_view>;
-}
-
-// A view becomes its precision and its data; every other argument itself.
-template <class T>
-auto c_values(const T& argument, const ViewPlan& plan) {
-    if constexpr (std::is_same_v<T, std::string_view>) {
-        return std::make_tuple(plan.precision, argument.data());
-    } else if constexpr (std::is_same_v<T, std::u16string_view>) {
-        return std::make_tuple(plan.precision, reinterpret_cast<const Char16*>(argument.data()));
-    } else {
-        return std::make_tuple(c_value(argument));
-    }
-}
-
-template <class T>
 int64_t number_of(const T& argument) {
     if constexpr (std::is_integral_v<T>) {
         return static_cast<int64_t>(argument);
@@ -394,67 +439,106 @@ int64_t number_of(const T& argument) {
     }
 }
 
-template <class T>
-size_t size_of(const T& argument) {
-    if constexpr (is_view<T>()) {
-        return argument.size();
+// The integer value of argument index among args.
+template <class... Args>
+int64_t number_at(int32_t index, const Args&... args) {
+    int64_t value = 0;
+    int32_t i = 0;
+    ((value = i++ == index ? number_of(args) : value), ...);
+    return value;
+}
+
+// The most bytes (or units) a view's verb may read: its length, or fewer by
+// the spec's own precision.
+template <class View, class... Args>
+int32_t view_bound(const View& view, const Spec& spec, const Args&... args) {
+    const size_t size = view.size();
+    const int32_t length = size > INT32_MAX ? INT32_MAX : static_cast<int32_t>(size);
+    if ((spec.flags & FormatFlag::PRECISION_SET) == 0) return length;
+    int32_t precision = spec.precision;
+    if (spec.precision_star >= 0) {
+        // A negative "*" counts by its magnitude, as in the engine.
+        const auto value = static_cast<int32_t>(number_at(spec.first + spec.precision_star, args...));
+        precision = value < 0 ? static_cast<int32_t>(0u - static_cast<uint32_t>(value)) : value;
+    }
+    return precision < 0 ? 0 : precision < length ? precision : length;
+}
+
+// The index among the views of the view argument Index.
+template <size_t Index, class... Args>
+constexpr int32_t view_index() {
+    const bool views[sizeof...(Args) + 1] = {is_view_kind(kind_of<Args>())..., false};
+    int32_t index = 0;
+    for (size_t i = 0; i < Index; ++i) index += views[i] ? 1 : 0;
+    return index;
+}
+
+// An argument of a checked format as C variadic arguments: a view as its
+// bound and its data, anything else as c_value gives it.
+template <size_t Index, class... Decayed, class T, class... Args>
+auto c_values(const FormatString<Decayed...>& format, const T& argument, const Args&... args) {
+    using U = std::tuple_element_t<Index, std::tuple<Decayed...>>;
+    if constexpr (is_view_kind(kind_of<U>())) {
+        const Spec& spec = format.views()[view_index<Index, Decayed...>()];
+        const int32_t bound = view_bound(argument, spec, args...);
+        if constexpr (std::is_same_v<U, std::string_view>) {
+            return std::make_tuple(bound, argument.data());
+        } else {
+            return std::make_tuple(bound, reinterpret_cast<const Char16*>(argument.data()));
+        }
     } else {
-        return 0;
+        return std::make_tuple(c_value(argument));
     }
 }
 
-// What C variadic arguments can carry (a view only with a checked format).
+// Runs sink(format, views, view count, C arguments...) unless the arguments
+// do not match the format (C++17); then returns false, having run nothing.
+template <class... Decayed, class Sink, class... Args, size_t... I>
+bool run(const FormatString<Decayed...>& format, Sink sink, std::index_sequence<I...>, const Args&... args) {
+    constexpr bool FLOATING = (std::is_floating_point_v<Decayed> || ...);
+    constexpr bool TAKEN = ((kind_of<Decayed>() != Kind::OTHER) && ...);
+    // Under C++20 the format's check has said so where it is written.
+    static_assert(BRACKET_FORMAT_CHECK_AT_COMPILE_TIME || !FLOATING,
+                  "no floating point verbs: format the number yourself");
+    static_assert(BRACKET_FORMAT_CHECK_AT_COMPILE_TIME || FLOATING || TAKEN,
+                  "no built-in verb takes this argument: pass an integer of at most 64 bits (not bool), "
+                  "a pointer, or a text (const char*, std::string, std::string_view or their 16-bit forms)");
+    if constexpr (TAKEN) {
+        if (!BRACKET_FORMAT_CHECK_AT_COMPILE_TIME && !format.ok()) return false;
+        if constexpr (VIEW_COUNT<Decayed...> == 0) {
+            sink(format.get(), nullptr, 0, c_value(args)...);
+        } else {
+            std::apply(
+                [&](auto... c) {
+                    sink(format.get(), format.views(), static_cast<int32_t>(VIEW_COUNT<Decayed...>), c...);
+                },
+                std::tuple_cat(c_values<I>(format, args, args...)...));
+        }
+        return true;
+    } else {
+        return false;
+    }
+}
+
+// What C variadic arguments can carry to a verb installed at run time.
 template <class T>
 constexpr bool passes_as_given() {
-    using U = std::decay_t<const T>;
+    using U = std::decay_t<T>;
     return std::is_arithmetic_v<U> || std::is_enum_v<U> || std::is_pointer_v<U> || std::is_same_v<U, std::nullptr_t> ||
            std::is_same_v<U, std::string> || std::is_same_v<U, std::u16string>;
 }
 
-template <class Sink, class... Args, size_t... I>
-void run_with_views(const char* text, const Kind* kinds, const ViewPlan* plan, Sink& sink, std::index_sequence<I...>,
-                    const Args&... args) {
-    std::string rewritten;
-    int32_t copied = 0;
-    for (size_t i = 0; i < sizeof...(Args); ++i) {
-        if (kinds[i] != Kind::VIEW && kinds[i] != Kind::VIEW16) continue;
-        rewritten.append(text + copied, static_cast<size_t>(plan[i].verb_offset - copied));
-        rewritten.append(".*");
-        copied = plan[i].verb_offset;
-    }
-    rewritten.append(text + copied);
-    auto values = std::tuple_cat(c_values(args, plan[I])...);
-    std::apply([&](auto... c) { sink(rewritten.c_str(), c...); }, values);
-}
-
-// Runs sink(format, C arguments...) unless the arguments do not match the
-// format; then returns false, having run nothing. A view's conversion gets
-// ".*" before its verb, and the view's length (bounded by any precision of
-// the conversion spec) before its data.
-template <class... Decayed, class Sink, class... Args>
-bool run(const FormatString<Decayed...>& format, Sink sink, const Args&... args) {
-    constexpr bool has_views = (is_view<Decayed>() || ...);
-    if constexpr (!((passes_as_given<Args>() || is_view<Decayed>()) && ...)) {
-        return false;  // no built-in verb takes it (under C++20: refused where written)
-    } else if constexpr (!has_views) {
-#if !BRACKET_FORMAT_CHECK_AT_COMPILE_TIME
-        if (format.checked() && !check_only<Decayed...>(format.get())) return false;
-#endif
-        sink(format.get(), c_value(args)...);
-        return true;
-    } else {
-        // Only a checked format says which conversion takes a view.
-        if (!format.checked()) return false;
-        constexpr int32_t count = sizeof...(Args);
-        const Kind kinds[count] = {kind_of<Decayed>()...};
-        const int64_t numbers[count] = {number_of(args)...};
-        const size_t sizes[count] = {size_of(args)...};
-        ViewPlan plan[count] = {};
-        const char* text = format.get();
-        if (check_format(text, kinds, count, numbers, sizes, plan).problem != Problem::NONE) return false;
-        run_with_views(text, kinds, plan, sink, std::index_sequence_for<Args...>{}, args...);
-        return true;
-    }
+// Refuses, where it is written, an argument of a runtime() format that no
+// verb could take.
+template <class... Args>
+constexpr bool runtime_arguments() {
+    constexpr bool VIEWS = (is_view_kind(kind_of<std::decay_t<Args>>()) || ...);
+    static_assert(!VIEWS,
+                  "a string view cannot pass through a runtime() format: pass std::string(view), "
+                  "or view.data() after int(view.size()) for %.*s");
+    static_assert(VIEWS || (passes_as_given<Args>() && ...),
+                  "no verb can take this argument: pass an integer, a floating point number, a pointer or a text");
+    return !VIEWS && (passes_as_given<Args>() && ...);
 }
 
 }  // namespace detail
@@ -465,17 +549,39 @@ template <class... Args>
 std::string format(format_string<Args...> format, Args&&... args) {
     std::string text;
     detail::run(
-        format, [&text](const char* f, auto... c) { detail::append_formatted(&text, f, c...); }, args...);
+        format, [&text](auto... c) { detail::append_formatted(&text, c...); }, std::index_sequence_for<Args...>{},
+        args...);
+    return text;
+}
+
+// The text of a runtime() format with args, passed as given.
+template <class... Args>
+std::string format(RuntimeFormat format, Args&&... args) {
+    std::string text;
+    if constexpr (detail::runtime_arguments<Args...>()) {
+        detail::append_formatted(&text, format.text, nullptr, 0, detail::c_value(args)...);
+    }
     return text;
 }
 
 // The text of format with args as 16-bit units (UTF-16 for well-formed
-// input); empty when the arguments do not match the format.
+// input); empty when the arguments do not match the format (C++17).
 template <class... Args>
 std::u16string format_u16(format_string<Args...> format, Args&&... args) {
     std::u16string text;
     detail::run(
-        format, [&text](const char* f, auto... c) { detail::append_formatted16(&text, f, c...); }, args...);
+        format, [&text](auto... c) { detail::append_formatted16(&text, c...); }, std::index_sequence_for<Args...>{},
+        args...);
+    return text;
+}
+
+// format_u16 of a runtime() format, its arguments passed as given.
+template <class... Args>
+std::u16string format_u16(RuntimeFormat format, Args&&... args) {
+    std::u16string text;
+    if constexpr (detail::runtime_arguments<Args...>()) {
+        detail::append_formatted16(&text, format.text, nullptr, 0, detail::c_value(args)...);
+    }
     return text;
 }
 
@@ -486,13 +592,29 @@ template <class... Args>
 FormatToResult format_to(char* buffer, size_t size, format_string<Args...> format, Args&&... args) {
     FormatToResult result{0, 0, false, false};
     const bool ran = detail::run(
-        format, [&](const char* f, auto... c) { result = detail::format_into(buffer, size, f, c...); }, args...);
+        format, [&](auto... c) { result = detail::format_into(buffer, size, c...); },
+        std::index_sequence_for<Args...>{}, args...);
     if (!ran && size > 0) buffer[0] = '\0';
+    return result;
+}
+
+// format_to of a runtime() format, its arguments passed as given.
+template <class... Args>
+FormatToResult format_to(char* buffer, size_t size, RuntimeFormat format, Args&&... args) {
+    FormatToResult result{0, 0, false, false};
+    if constexpr (detail::runtime_arguments<Args...>()) {
+        result = detail::format_into(buffer, size, format.text, nullptr, 0, detail::c_value(args)...);
+    }
     return result;
 }
 
 template <size_t N, class... Args>
 FormatToResult format_to(char (&buffer)[N], format_string<Args...> format, Args&&... args) {
+    return bracket::format_to(buffer, N, format, std::forward<Args>(args)...);
+}
+
+template <size_t N, class... Args>
+FormatToResult format_to(char (&buffer)[N], RuntimeFormat format, Args&&... args) {
     return bracket::format_to(buffer, N, format, std::forward<Args>(args)...);
 }
 

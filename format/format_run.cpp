@@ -2,6 +2,7 @@
 #include <stdarg.h>  // va_arg
 #include <stdint.h>
 
+#include "format/detail/format_loop.h"
 #include "format/detail/text_char.h"
 #include "format/detail/verb_lookup.h"
 #include "format/detail/writer.h"
@@ -130,19 +131,36 @@ read_spec(FormatState* state, const char* position) {
     }
 }
 
+// The format loop. format_run and format_run_to each take it in whole,
+// with the literal copy and the spec reader (README, Performance).
+const char* run_to(FormatState* state, const char* position, const char* stop) {
+    for (;;) {
+        position = copy_literal(state, position);
+        if (position == nullptr || position == stop || *position == '\0') return position;
+        position = read_spec(state, position + 1);
+        if (position == nullptr) return nullptr;
+    }
+}
+
 }  // namespace
 
 const char* parse_spec(FormatState* state, const char* position) { return read_spec(state, position); }
 
-int32_t format_run(FormatState* state, const char* format) {
+#if defined(__GNUC__)
+__attribute__((flatten))
+#endif
+const char*
+format_run_to(FormatState* state, const char* position, const char* stop) {
+    return run_to(state, position, stop);
+}
+
+#if defined(__GNUC__)
+__attribute__((flatten))
+#endif
+int32_t
+format_run(FormatState* state, const char* format) {
     if (format == nullptr) return 0;  // no format is the empty one
     int32_t emitted_at_entry = state->emitted;
-    const char* position = format;
-    for (;;) {
-        position = copy_literal(state, position);
-        if (position == nullptr) return -1;
-        if (*position == '\0') return state->emitted - emitted_at_entry;
-        position = read_spec(state, position + 1);
-        if (position == nullptr) return -1;
-    }
+    if (run_to(state, format, nullptr) == nullptr) return -1;
+    return state->emitted - emitted_at_entry;
 }

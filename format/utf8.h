@@ -6,6 +6,13 @@
 // format/format.h, also take four-byte forms whole.
 #pragma once
 
+// The libraries' interface is C++17 with C-style functions.
+#if !defined(__cplusplus)
+#error "the bracket libraries' headers are C++17: compile as C++ (-std=c++17)"
+#elif __cplusplus < 201703L && !(defined(_MSVC_LANG) && _MSVC_LANG >= 201703L)
+#error "the bracket libraries' headers need C++17 or later (-std=c++17)"
+#endif
+
 #include <stdint.h>
 
 // One 16-bit character unit. The codec gives no value a special meaning; the

@@ -100,6 +100,16 @@ void* platform_allocate(size_t bytes) {
     return block;
 }
 
+void platform_release(void* block) {
+    for (int i = 0; i < block_count; ++i) {
+        if (blocks[i] == block) {
+            blocks[i] = blocks[--block_count];
+            free(block);
+            return;
+        }
+    }
+}
+
 uint32_t platform_error_code() { return error_code; }
 
 void platform_set_error_code(uint32_t code) { error_code = code; }

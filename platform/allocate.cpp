@@ -1,5 +1,6 @@
 // The allocator, alone in its object file: a test program that defines its
-// own platform_allocate links that one instead and can make allocation fail.
+// own platform_allocate (and platform_release, if it releases) links that one
+// instead and can make allocation fail.
 #include <stdlib.h>  // malloc
 
 #include "platform/platform.h"

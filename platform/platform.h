@@ -65,8 +65,12 @@ int platform_is_terminal(int32_t descriptor);
 bool platform_has_drive_designators();
 
 // A block from the general heap allocator, or null. Kept in an object file
-// of its own so that a test program can link its own in its place.
+// of its own, as platform_release is, so that a test program can link its
+// own in its place.
 void* platform_allocate(size_t bytes);
+
+// Returns a block from platform_allocate to the heap; nothing for null.
+void platform_release(void* block);
 
 // The calling thread's error code.
 uint32_t platform_error_code();

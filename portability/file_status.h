@@ -2,6 +2,12 @@
 // file, built from the platform's own status data.
 #pragma once
 
+#if !defined(__cplusplus)
+#error "the bracket libraries' headers are C++17: compile as C++ (-std=c++17)"
+#elif __cplusplus < 201703L && !(defined(_MSVC_LANG) && _MSVC_LANG >= 201703L)
+#error "the bracket libraries' headers need C++17 or later (-std=c++17)"
+#endif
+
 #include <stdint.h>
 
 // The platform layer's status data (platform/platform.h), which only the
@@ -13,9 +19,10 @@ constexpr uint32_t MODE_DIRECTORY = 0x80000000u;
 // The kind of a directory; every other file has kind 0.
 constexpr uint8_t KIND_DIRECTORY = 0x80;
 
-// One block from platform_allocate; the caller owns it and frees it whole.
-// Its texts are not blocks of their own: name points into the caller's path,
-// or like the other three at one shared empty text.
+// One block from the library's allocator; the caller owns it and releases
+// it with release_file_status. Its texts are not blocks of their own: name
+// points into the caller's path, or like the other three at one shared
+// empty text.
 struct FileStatus {
     uint16_t device_class;      // '|' for a FIFO, 'M' for any other file
     uint32_t device;            // PlatformStatus::device
@@ -43,3 +50,7 @@ FileStatus* file_status_of_descriptor(int32_t descriptor);
 // Returns a new record filled from the platform's status data, with name
 // borrowed as given; null when no memory is left.
 FileStatus* make_file_status(const PlatformStatus* status, const char* name);
+
+// Releases a record made by the calls above, to the allocator that made it;
+// nothing for null. The texts it points to are not touched.
+void release_file_status(FileStatus* status);

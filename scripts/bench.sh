@@ -19,7 +19,8 @@ if [ ! -x "$ours" ]; then
   echo "bench: no musl build (musl-tools): ours is the static glibc build"
   ours=$dir/command/test glibc=()
 fi
-strip -o "$dir/test.stripped" "$ours"
+# Stripped as the install strips it (packaging/command.cmake).
+strip --strip-all --remove-section=.comment --remove-section=.note -o "$dir/test.stripped" "$ours"
 echo "== the command, per process"
 "$dir/bench/process_bench" --ours "$ours" "${glibc[@]}" --peer /usr/bin/test \
   --floor "$dir/bench/empty_static" --bare "$dir/bench/bare_static" --stripped "$dir/test.stripped" \

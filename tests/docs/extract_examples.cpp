@@ -148,8 +148,10 @@ int main(int argc, char** argv) {
     const std::string path = argv[1];
     out << "// Generated from " << path << " by extract_examples; edit the document instead.\n"
         << "#include <gtest/gtest.h>\n\n"
-        << "#include <climits>\n#include <cstdarg>\n#include <cstdint>\n#include <cstring>\n\n"
-        << "#include \"format/format.h\"\n#include \"portability/error_text.h\"\n\n";
+        << "#include <climits>\n#include <cstdarg>\n#include <cstdint>\n#include <cstring>\n#include <string>\n"
+        << "#include <string_view>\n\n"
+        << "#include \"format/format.h\"\n#include \"format/format.hpp\"\n#include \"portability/error_text.h\"\n"
+        << "#include \"portability/file_status.h\"\n\n";
     int runs = 0;
     bool bad = false;
     for (const Block& block : blocks) {

@@ -1,7 +1,11 @@
-# cmake -DCXX=... -DSOURCE_DIR=... -DGENERATED_DIR=... [-DMISMATCH=N -DEXPECT=regex] -P run-compile-fail.cmake
-# Compiles tests/format/compile_fail.cpp as C++20: without MISMATCH it must
-# compile; with it the compiler must refuse, saying what EXPECT matches.
-set(command ${CXX} -std=c++20 -fsyntax-only -I${SOURCE_DIR} -I${GENERATED_DIR}
+# cmake -DCXX=... -DSOURCE_DIR=... -DGENERATED_DIR=... [-DMISMATCH=N -DEXPECT=regex] [-DSTD=17] -P run-compile-fail.cmake
+# Compiles tests/format/compile_fail.cpp as C++20 (or STD): without MISMATCH
+# it must compile; with it the compiler must refuse, saying what EXPECT
+# matches.
+if(NOT DEFINED STD)
+  set(STD 20)
+endif()
+set(command ${CXX} -std=c++${STD} -fsyntax-only -I${SOURCE_DIR} -I${GENERATED_DIR}
   ${SOURCE_DIR}/tests/format/compile_fail.cpp)
 if(DEFINED MISMATCH)
   list(APPEND command -DBRACKET_TEST_MISMATCH=${MISMATCH})

@@ -10,24 +10,7 @@ prefix=$work_dir/prefix
 rm -rf "$work_dir"
 mkdir -p "$work_dir"
 
-# expect STATUS STDOUT STDERR COMMAND...: runs the command and fails the test
-# unless its status and both outputs are exactly those given.
-expect() {
-  local status=$1 output=$2 error=$3
-  shift 3
-  local actual_status=0
-  "$@" >"$work_dir/stdout" 2>"$work_dir/stderr" || actual_status=$?
-  if [ "$actual_status" != "$status" ] || [ "$(cat "$work_dir/stdout")" != "$output" ] ||
-     [ "$(cat "$work_dir/stderr")" != "$error" ]; then
-    echo "FAILED: $*" >&2
-    echo "status $actual_status (expected $status)" >&2
-    echo "--- output:" >&2; cat "$work_dir/stdout" >&2
-    echo "--- expected output:" >&2; echo "$output" >&2
-    echo "--- error output:" >&2; cat "$work_dir/stderr" >&2
-    echo "--- expected error output:" >&2; echo "$error" >&2
-    exit 1
-  fi
-}
+source "$(dirname "$0")/common.sh"
 
 cmake --install "$build_dir" --prefix "$prefix" >/dev/null
 # The installed program carries no symbols, debug information or compiler
@@ -44,7 +27,7 @@ expect 0 "" "" env PATH="$prefix/bin" test -d "$prefix/bin" -a 0x10 -eq 16
 expect 1 "" "test: unknown operator -a" env PATH="$prefix/bin" test 5 -a 3
 
 # ---- The libraries ----
-consumer_output=$(printf 'bracket %s\n["notes.txt"   ]\nnotes holds 5000000000 bytes\ncannot open "notes.txt"' "$version")
+consumer_output=$(consumer_output "$version")
 format_only_output="00042|ff"
 portability_only_output=$(printf 'no memory\n/ is a directory')
 
@@ -55,16 +38,13 @@ if [ -e "$prefix/include/bracket/platform" ] || [ -n "$(find "$prefix/include" -
   exit 1
 fi
 
-# Through find_package, as examples/consumer/CMakeLists.txt does, once as
+# Through find_package, as the installed examples/consumer does, once as
 # C++17 with the default linker and once as C++20 with lld.
-cmake -S "$source_dir/examples/consumer" -B "$work_dir/find-package" -DCMAKE_PREFIX_PATH="$prefix" \
-  -DCMAKE_CXX_COMPILER="$cxx" -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$work_dir/find-package" >/dev/null
+consumer=$prefix/share/doc/bracket/examples/consumer
+build_consumer "$consumer" "$work_dir/find-package" -DCMAKE_PREFIX_PATH="$prefix" -DCMAKE_CXX_COMPILER="$cxx"
 expect 0 "$consumer_output" "" "$work_dir/find-package/consumer"
-cmake -S "$source_dir/examples/consumer" -B "$work_dir/find-package-lld" -DCMAKE_PREFIX_PATH="$prefix" \
-  -DCMAKE_CXX_COMPILER="$cxx" -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_STANDARD=20 \
-  -DCMAKE_EXE_LINKER_FLAGS=-fuse-ld=lld >/dev/null
-cmake --build "$work_dir/find-package-lld" >/dev/null
+build_consumer "$consumer" "$work_dir/find-package-lld" -DCMAKE_PREFIX_PATH="$prefix" -DCMAKE_CXX_COMPILER="$cxx" \
+  -DCMAKE_CXX_STANDARD=20 -DCMAKE_EXE_LINKER_FLAGS=-fuse-ld=lld
 expect 0 "$consumer_output" "" "$work_dir/find-package-lld/consumer"
 
 # Through pkg-config, with GNU ld and lld, naming either library's file or
@@ -87,10 +67,40 @@ for linker in bfd lld; do
       source=$source_dir/tests/packaging/$program.cpp
       [ "$program" = consumer ] && source=$source_dir/examples/consumer/consumer.cpp
       binary=$work_dir/pkg-config-$linker-${names// /+}-$program
-      "$cxx" -std=c++17 -fuse-ld=$linker "$source" -o "$binary" "${flags[@]}"
+      # The strict user's warnings, with the headers from pkg-config's -I.
+      "$cxx" -std=c++17 -Wall -Wextra -Wpedantic -Wconversion -Wsign-conversion -Wshadow -Werror \
+        -fuse-ld=$linker "$source" -o "$binary" "${flags[@]}"
       expected=${program}_output
       expect 0 "${!expected}" "" "$binary"
     done
   done
 done
-echo "the installed tree works through find_package and pkg-config"
+
+# ---- The README's install table names what is installed, all of it ----
+# Each row's first cell lists paths in backquotes: a path, or a name (a
+# "/" at its end at most) in the directory of the path before it. One
+# ending in "/" stands for everything below it.
+listed=()
+while read -r item; do
+  if [[ ${item%/} == */* ]]; then path=$item; else path=$directory$item; fi
+  base=${path%/}
+  directory=${base%/*}/
+  listed+=("$path")
+done < <(sed -n '/^## Install$/,/^## [^I]/p' "$source_dir/README.md" | sed -n 's/^| \(`[^|]*\)|.*/\1/p' |
+  grep -o '`[^`]*`' | tr -d '`')
+(cd "$prefix" && find . \( -type f -o -type l \) | sed 's|^\./||' | sort) >"$work_dir/installed.txt"
+[ ${#listed[@]} -gt 0 ] || { echo "FAILED: no install table in the README" >&2; exit 1; }
+# covers ITEM PATH: the table's ITEM is PATH, or a directory above it.
+covers() { [ "$1" = "$2" ] || [[ $1 == */ && $2 == "$1"* ]]; }
+for item in "${listed[@]}"; do
+  found=false
+  while read -r path; do covers "$item" "$path" && found=true && break; done <"$work_dir/installed.txt"
+  $found || { echo "FAILED: the README's install table lists $item, which is not installed" >&2; exit 1; }
+done
+while read -r path; do
+  found=false
+  for item in "${listed[@]}"; do covers "$item" "$path" && found=true && break; done
+  $found || { echo "FAILED: $path is installed, but the README's install table does not list it" >&2; exit 1; }
+done <"$work_dir/installed.txt"
+
+echo "the installed tree works through find_package and pkg-config, and is the README's"

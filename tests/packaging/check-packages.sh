@@ -1,18 +1,28 @@
 #!/usr/bin/env bash
-# Builds the packages of a configured and built tree with CPack and checks
-# what they hold.
-#   check-packages.sh linux BUILD_DIR WORK_DIR VERSION           (.tar.gz and .deb)
-#   check-packages.sh win32|win64 BUILD_DIR WORK_DIR VERSION     (.zip of that cross build)
+# Builds the packages of a configured and built tree with CPack, checks
+# what they hold, and builds and runs examples/consumer as they ship it.
+#   check-packages.sh linux BUILD_DIR WORK_DIR VERSION SOURCE_DIR CXX        (.tar.gz and .deb)
+#   check-packages.sh win32|win64 BUILD_DIR WORK_DIR VERSION SOURCE_DIR      (the .zip files of that cross build)
 set -euo pipefail
-kind=$1 build_dir=$2 work_dir=$3 version=$4
+kind=$1 build_dir=$2 work_dir=$3 version=$4 source_dir=$5 cxx=${6:-c++}
 rm -rf "$work_dir"
 mkdir -p "$work_dir"
+source "$(dirname "$0")/common.sh"
+consumer_output=$(consumer_output "$version")
 cpack --config "$build_dir/CPackConfig.cmake" -B "$work_dir" >"$work_dir/cpack.log" 2>&1 || {
   cat "$work_dir/cpack.log" >&2
   exit 1
 }
 
 failures=0
+# modes LISTING: the modes of a "tar -tv" listing are the install rules'
+# (0644 and 0755, and links), whatever the source tree's and the umask.
+modes() {
+  if grep -vE '^(-rw-r--r--|-rwxr-xr-x|drwxr-xr-x|lrwxrwxrwx) ' "$1" >&2; then
+    echo "FAILED: $(basename "$1") has the modes above" >&2
+    failures=$((failures + 1))
+  fi
+}
 # holds LISTING PATH...: every path must be a line of the listing.
 holds() {
   local listing=$1
@@ -25,20 +35,25 @@ holds() {
   done
 }
 
+# What a developer gets on every platform.
+development=(lib/libbracket_format.a lib/libbracket_portability.a lib/libbracket_platform.a
+  include/bracket/format/format.h include/bracket/format/format.hpp include/bracket/format/utf8.h
+  include/bracket/format/version.h include/bracket/portability/file_status.h
+  include/bracket/portability/error_text.h
+  lib/cmake/bracket/bracketConfig.cmake lib/cmake/bracket/bracketConfigVersion.cmake
+  lib/cmake/bracket/bracketTargets.cmake
+  lib/pkgconfig/bracket-format.pc lib/pkgconfig/bracket-portability.pc share/doc/bracket/format.md
+  share/doc/bracket/examples/consumer/CMakeLists.txt share/doc/bracket/examples/consumer/consumer.cpp)
+
 if [ "$kind" = linux ]; then
   everything=(bin/test bin/[ share/man/man1/test.1 share/man/man1/[.1 share/doc/bracket/README.md
-    share/doc/bracket/LICENSE share/doc/bracket/format.md
-    lib/libbracket_format.a lib/libbracket_portability.a lib/libbracket_platform.a
-    include/bracket/format/format.h include/bracket/format/format.hpp include/bracket/format/utf8.h
-    include/bracket/format/version.h include/bracket/portability/file_status.h
-    include/bracket/portability/error_text.h
-    lib/cmake/bracket/bracketConfig.cmake lib/cmake/bracket/bracketConfigVersion.cmake
-    lib/cmake/bracket/bracketTargets.cmake
-    lib/pkgconfig/bracket-format.pc lib/pkgconfig/bracket-portability.pc)
+    share/doc/bracket/LICENSE "${development[@]}")
 
   top=bracket-$version-Linux
   tar -tzf "$work_dir/$top.tar.gz" | sed "s|^$top/||" >"$work_dir/tgz.txt"
   holds "$work_dir/tgz.txt" "${everything[@]}"
+  tar -tvzf "$work_dir/$top.tar.gz" >"$work_dir/tgz-modes.txt"
+  modes "$work_dir/tgz-modes.txt"
 
   # The command shipped is the musl build, stripped, where the build has one.
   if [ -x "$build_dir/musl/command/test" ]; then
@@ -66,6 +81,21 @@ if [ "$kind" = linux ]; then
     echo "FAILED: the .deb's version is not $version" >&2
     failures=$((failures + 1))
   }
+  dpkg-deb -c "$deb" >"$work_dir/deb-modes.txt"
+  modes "$work_dir/deb-modes.txt"
+
+  # The consumer the .deb ships, built on the .deb's tree (unpacked here in
+  # place of /opt) through find_package and through pkg-config.
+  dpkg-deb -x "$deb" "$work_dir/deb-root"
+  opt=$work_dir/deb-root/opt/bracket
+  build_consumer "$opt/share/doc/bracket/examples/consumer" "$work_dir/consumer" -DCMAKE_PREFIX_PATH="$opt" \
+    -DCMAKE_CXX_COMPILER="$cxx"
+  expect 0 "$consumer_output" "" "$work_dir/consumer/consumer"
+  if command -v pkg-config >/dev/null; then
+    read -r -a flags <<<"$(PKG_CONFIG_PATH=$opt/lib/pkgconfig pkg-config --cflags --libs bracket-format)"
+    "$cxx" -std=c++17 "$opt/share/doc/bracket/examples/consumer/consumer.cpp" -o "$work_dir/consumer-pc" "${flags[@]}"
+    expect 0 "$consumer_output" "" "$work_dir/consumer-pc"
+  fi
 else
   top=bracket-$version-$kind
   zip=$work_dir/$top.zip
@@ -112,6 +142,43 @@ else
     echo "FAILED: test.txt is not the manual page" >&2
     failures=$((failures + 1))
   }
+
+  # The -dev.zip: the libraries as the Linux tree has them, unzipping into
+  # the same folder as the programs.
+  mkdir "$work_dir/dev"
+  cmake -E chdir "$work_dir/dev" cmake -E tar xf "$work_dir/$top-dev.zip"
+  dev=$work_dir/dev/$top
+  (cd "$dev" && find . -type f | sed 's|^\./||' | sort) >"$work_dir/dev.txt"
+  holds "$work_dir/dev.txt" "${development[@]}" share/doc/bracket/LICENSE.txt
+  if grep -E '^(bin/|include/bracket/(platform|.*detail))' "$work_dir/dev.txt" >&2; then
+    echo "FAILED: the -dev.zip holds the programs or internal headers above" >&2
+    failures=$((failures + 1))
+  fi
+  for library in format portability platform; do
+    "$objdump" -a "$dev/lib/libbracket_$library.a" | grep -q "file format ${format/pei/pe}\$" || {
+      echo "FAILED: libbracket_$library.a is not ${format/pei/pe}" >&2
+      failures=$((failures + 1))
+    }
+  done
+
+  # The consumer the -dev.zip ships, built with MinGW through find_package
+  # (the toolchain file looks for packages under its own root only, so the
+  # package is named by its directory), and run under Wine where this host
+  # runs programs of the build's kind.
+  bits=${kind#win}
+  toolchain=$source_dir/cmake/mingw-w64-x86_64.cmake
+  [ "$bits" = 32 ] && toolchain=$source_dir/cmake/mingw-w64-i686.cmake
+  build_consumer "$dev/share/doc/bracket/examples/consumer" "$work_dir/consumer" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+    -Dbracket_DIR="$dev/lib/cmake/bracket"
+  if host=$(BRACKET_WINDOWS_ARCH=$bits "$source_dir/scripts/windows-host.sh"); then
+    read -r _ wine <<<"${host%%$'\n'*}"
+    export WINEPREFIX=$work_dir/wine-prefix WINEARCH=win$bits WINEDEBUG=-all
+    "$wine" wineboot --init >/dev/null 2>&1
+    expect 0 "$consumer_output" "" "$wine" "$work_dir/consumer/consumer.exe"
+    "$(dirname "$wine")/wineserver" -k || true
+  else
+    echo "the consumer built against the $kind -dev.zip is not run: ${host#*$'\n'}"
+  fi
 fi
 
 [ "$failures" -eq 0 ] || exit 1

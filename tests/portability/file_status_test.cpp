@@ -5,7 +5,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <string>
 
 #include "platform/platform.h"  // PlatformStatus, to build a record from
@@ -30,14 +29,14 @@ TEST(FileStatus, NamePointsIntoTheCallersPath) {
     EXPECT_EQ(status->owner, status->group);  // one shared empty text
     EXPECT_EQ(status->owner, status->last_modifier);
     EXPECT_EQ(status->version, status->modify_time);
-    free(status);
+    release_file_status(status);
 
     // A trailing '/' leaves nothing after it.
     std::string directory = scratch / "a/b/";
     status = file_status_of_path(directory.c_str());
     ASSERT_NE(status, nullptr);
     EXPECT_STREQ(status->name, "");
-    free(status);
+    release_file_status(status);
 }
 
 TEST(FileStatus, NameIsEmptyWithoutASlash) {
@@ -51,7 +50,7 @@ TEST(FileStatus, NameIsEmptyWithoutASlash) {
         FileStatus* status = file_status_of_path(path);
         ASSERT_NE(status, nullptr) << path;
         EXPECT_STREQ(status->name, "") << path;  // '\' is no separator
-        free(status);
+        release_file_status(status);
     }
     ASSERT_EQ(chdir(old), 0);
 }
@@ -82,9 +81,9 @@ TEST(FileStatus, DirectoriesAndRegularFiles) {
     FileStatus* again = file_status_of_path(empty.c_str());
     ASSERT_NE(again, nullptr);
     EXPECT_NE(again, file);
-    free(status);
-    free(file);
-    free(again);
+    release_file_status(status);
+    release_file_status(file);
+    release_file_status(again);
 
     EXPECT_EQ(file_status_of_path((scratch / "missing").c_str()), nullptr);
     EXPECT_EQ(file_status_of_path(""), nullptr);
@@ -100,7 +99,7 @@ TEST(FileStatus, PermissionBitsAndTimes) {
     EXPECT_EQ(status->access_time, 1000000u);
     EXPECT_EQ(status->modify_time, 2000000u);
     EXPECT_EQ(status->version, 2000000u);
-    free(status);
+    release_file_status(status);
 
     // Set-id and sticky bits of real files stay out too.
     ScratchDirectory scratch;
@@ -111,11 +110,11 @@ TEST(FileStatus, PermissionBitsAndTimes) {
     status = file_status_of_path(sticky.c_str());
     ASSERT_NE(status, nullptr);
     EXPECT_EQ(status->mode, MODE_DIRECTORY | 0750u);
-    free(status);
+    release_file_status(status);
     status = file_status_of_path(program.c_str());
     ASSERT_NE(status, nullptr);
     EXPECT_EQ(status->mode, 0710u);
-    free(status);
+    release_file_status(status);
 }
 
 TEST(FileStatus, DescriptorsOfPipesAndFiles) {
@@ -126,7 +125,7 @@ TEST(FileStatus, DescriptorsOfPipesAndFiles) {
     EXPECT_EQ(status->device_class, '|');
     EXPECT_EQ(status->kind, 0);
     EXPECT_STREQ(status->name, "");
-    free(status);
+    release_file_status(status);
     close(ends[0]);
     close(ends[1]);
 
@@ -142,6 +141,6 @@ TEST(FileStatus, LengthKeepsItsSixtyFourBits) {
     FileStatus* status = file_status_of_path(path.c_str());
     ASSERT_NE(status, nullptr);
     EXPECT_EQ(status->length, 0x180000000LL);
-    free(status);
+    release_file_status(status);
 }
 }  // namespace

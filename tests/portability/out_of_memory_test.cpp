@@ -1,5 +1,6 @@
 // The record builder when the allocator fails. This program links its own
-// allocator in place of the platform's, so it runs apart from other tests.
+// allocator and release in place of the platform's, so it runs apart from
+// other tests.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -14,6 +15,8 @@ bool fail_allocations = false;
 }  // namespace
 
 void* platform_allocate(size_t bytes) { return fail_allocations ? nullptr : std::malloc(bytes); }
+
+void platform_release(void* block) { std::free(block); }
 
 namespace {
 TEST(OutOfMemory, NoRecordAndTheErrorTextSaysWhy) {
@@ -36,6 +39,6 @@ TEST(OutOfMemory, NoRecordAndTheErrorTextSaysWhy) {
 
     status = file_status_of_path(".");
     ASSERT_NE(status, nullptr);
-    free(status);
+    release_file_status(status);
 }
 }  // namespace

@@ -34,7 +34,7 @@ int program_main(int argc, char** argv) {
                     static_cast<int>(status->device), static_cast<unsigned long long>(status->unique_path),
                     static_cast<unsigned>(status->kind), static_cast<unsigned>(status->mode),
                     static_cast<long long>(status->length), status->name);
-        std::free(status);
+        release_file_status(status);
     }
     return 0;
 }
