@@ -8,7 +8,7 @@ struct ArgCursor {
     int32_t count;     // usable arguments, the program name included
     char** vector;     // vector[count] is null
     int32_t position;  // index of the next token; may run past count
-    char* last;        // the token most recently read; scratch only
+    char* last;        // the token most recently read; the design names it, nothing reads it
 };
 
 extern ArgCursor arg_cursor;
@@ -40,6 +40,7 @@ bool parse_integer(const char* text, int32_t* value);
 [[noreturn]] void exit_with_status(const char* status);
 
 // As exit_with_status, but ends the process without the exit handlers.
+// Called by nothing in the command; the design names it.
 [[noreturn]] void exit_with_status_now(const char* status);
 
 // The command's entry: evaluates the expression in argv and ends the process.

@@ -116,7 +116,6 @@ void command_main(int32_t argc, char** argv) {
         char* closing = arg_cursor.count > 0 ? argv[arg_cursor.count] : nullptr;
         if (closing == nullptr || strcmp(closing, "]") != 0) syntax_error("] missing", "");
     }
-    if (arg_cursor.count < 0) arg_cursor.count = 0;
     // Hides the closing ] of the bracket form from the evaluator.
     argv[arg_cursor.count] = nullptr;
 

@@ -77,8 +77,8 @@ Truth eval_primary() {
         return inner;
     }
     if (token[0] == '-' && token[1] != '\0' && token[2] == '\0') {
-        // A token that names an operator is always that operator, never a
-        // plain operand. The file operators and -t come before -n and -z.
+        // A token that names a unary operator is always that operator,
+        // never a plain operand.
         switch (token[1]) {
             case 'f': return is_regular_path(next_token(false));
             case 'd': return is_directory_path(next_token(false));

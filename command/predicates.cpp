@@ -15,11 +15,12 @@ Truth is_regular_path(char* path) {
 }
 
 namespace {
-// "/" and a drive root such as "C:/" name a directory only with their slash.
+// "/" and, where drives have letters, a drive root such as "C:/" name a
+// directory only with their slash.
 bool is_root(const char* path, size_t length) {
     if (length == 1) return true;
     char drive = static_cast<char>(path[0] | 0x20);
-    return length == 3 && drive >= 'a' && drive <= 'z' && path[1] == ':';
+    return length == 3 && drive >= 'a' && drive <= 'z' && path[1] == ':' && platform_has_drive_designators();
 }
 }  // namespace
 

@@ -19,7 +19,7 @@ void open_bounded(FormatState* state, char* buffer, char* end) {
     state->emitted = 0;
 }
 
-// Runs fmt into [buffer, end), end > buffer, and returns the terminator's
+// Runs format into [buffer, end), end > buffer, and returns the terminator's
 // position. Whatever stopped the run, the text up to there stands.
 char* run_bounded(char* buffer, char* end, const char* format, va_list args) {
     FormatState state;

@@ -139,7 +139,7 @@ int32_t install_verb(int32_t code, ConversionHandler handler);
 ConversionHandler find_verb_handler(Char16 code);
 
 // Take and release the process-wide lock that serialises every change of the
-// installed table (not recursive; lookups do not take it).
+// installed table, a built-in verb's first use included (not recursive).
 void verb_table_enter();
 void verb_table_leave();
 

@@ -40,10 +40,8 @@ const char DIGIT_PAIRS[] =
     "8081828384858687888990919293949596979899";
 
 // Writes the digits of value, a magnitude, with a separator between every
-// three when grouping. The base is a constant in each copy, so that its
-// divisions become multiplications and shifts; the value's own type keeps
-// a 32-bit value from paying for 64-bit division, which is a library call
-// on 32-bit targets.
+// three when grouping. One copy per base and value type: the README's
+// Performance section says why.
 template <typename Unsigned, uint32_t Base>
 void put_digits_in(Text* text, Unsigned value, const char* alphabet, bool group) {
     if (group && Base == 10) {

@@ -43,23 +43,21 @@ int32_t convert_percent(FormatState* state) {
 int32_t convert_count(FormatState* state) {
     const int32_t count = state->emitted;
     const uint32_t flags = state->flags;
-    // The first length flag in this order decides: "ll" also sets LONG, and
-    // "hh" also sets SHORT. A null pointer is taken and stores nothing.
+    // As for the integer verbs: "ll" is 64 bits, "l" 32 as no flag is and
+    // wins over "h" ("hl"), "hh" also sets SHORT. A null pointer is taken and
+    // stores nothing.
     if ((flags & FormatFlag::LONG_LONG) != 0) {
         int64_t* target = va_arg(state->args, int64_t*);
         if (target != nullptr) *target = count;
-    } else if ((flags & FormatFlag::LONG) != 0) {
+    } else if ((flags & FormatFlag::LONG) != 0 || (flags & (FormatFlag::BYTE | FormatFlag::SHORT)) == 0) {
         int32_t* target = va_arg(state->args, int32_t*);
         if (target != nullptr) *target = count;
     } else if ((flags & FormatFlag::BYTE) != 0) {
         int8_t* target = va_arg(state->args, int8_t*);
         if (target != nullptr) *target = static_cast<int8_t>(static_cast<uint8_t>(count & 0xFF));
-    } else if ((flags & FormatFlag::SHORT) != 0) {
+    } else {
         int16_t* target = va_arg(state->args, int16_t*);
         if (target != nullptr) *target = static_cast<int16_t>(static_cast<uint16_t>(count & 0xFFFF));
-    } else {
-        int32_t* target = va_arg(state->args, int32_t*);
-        if (target != nullptr) *target = count;
     }
     return 0;
 }

@@ -4,7 +4,7 @@
 
 #include "format/detail/verb_lookup.h"
 #include "format/format.h"
-#include "platform/platform.h"       // platform_lock, platform_unlock
+#include "platform/platform.h"       // platform_lock_verb_table, platform_unlock_verb_table
 #include "portability/error_text.h"  // convert_error_text serves the verb "r"
 
 // Ascending code order, ended by a row of code 0.
@@ -19,7 +19,7 @@ const VerbEntry builtin_verbs[] = {
     {0, nullptr},
 };
 
-InstalledVerb installed_verbs[MAX_INSTALLED_VERBS];
+VerbEntry installed_verbs[MAX_INSTALLED_VERBS];
 int32_t installed_verb_count = 0;
 ConversionHandler installed_ascii_handlers[128];
 
@@ -70,9 +70,9 @@ ConversionHandler copy_in_builtin(const VerbEntry* builtin) {
 
 }  // namespace
 
-// One lock for every change of the table. Lookups never take it.
-void verb_table_enter() { platform_lock(); }
-void verb_table_leave() { platform_unlock(); }
+// One lock for every change of the table, a built-in verb's first use included.
+void verb_table_enter() { platform_lock_verb_table(); }
+void verb_table_leave() { platform_unlock_verb_table(); }
 
 int32_t install_verb(int32_t code, ConversionHandler handler) {
     if (code <= 0 || code >= 0x10000) return -1;

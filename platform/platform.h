@@ -1,7 +1,7 @@
-// The operating system layer: the only code that knows which system it runs
-// on. One backend per system (posix.cpp with the posix_*.cpp pieces its C
-// library calls for, win32.cpp) implements every declaration here; the
-// build picks the files.
+// The operating system layer: the only code that calls the system, and the
+// one that answers what differs between systems. One backend per system
+// (posix.cpp with the posix_*.cpp pieces its C library calls for,
+// win32.cpp) implements every declaration here; the build picks the files.
 #pragma once
 
 #include <stddef.h>  // size_t
@@ -21,7 +21,8 @@ void platform_write_error(const char* bytes, int32_t length);
 // Ends the process with code after running the runtime's exit handlers.
 [[noreturn]] void platform_exit(int code);
 
-// Ends the process with code at once, without the exit handlers.
+// Ends the process with code at once, without the exit handlers. Called by
+// nothing here: it serves exit_with_status_now, which the design names.
 [[noreturn]] void platform_exit_now(int code);
 
 // Runs body(argument) on a fresh stack of at least stack_bytes and returns 0
@@ -58,8 +59,9 @@ int platform_access(const char* path, int32_t mode);
 // character device such as a console), 0 otherwise.
 int platform_is_terminal(int32_t descriptor);
 
-// True where a two-character operand ending in ':' names a drive, which is
-// a directory whether or not it exists.
+// True where drives have letters: a two-character operand ending in ':'
+// names a drive, which is a directory whether or not it exists, and a
+// drive root such as "C:/" keeps its separator.
 bool platform_has_drive_designators();
 
 // A block from the general heap allocator, or null. Kept in an object file
@@ -83,9 +85,9 @@ void platform_set_error_code(uint32_t code);
 // Leaves the thread's error code as it was.
 int32_t platform_error_message(uint32_t code, char* buffer, int32_t size);
 
-// Takes the one process-wide lock, waiting while another thread holds it.
-// Not recursive.
-void platform_lock();
+// Takes the process-wide lock of the formatting library's verb table,
+// waiting while another thread holds it. Not recursive.
+void platform_lock_verb_table();
 
-// Releases the lock that platform_lock took on this thread.
-void platform_unlock();
+// Releases the lock that platform_lock_verb_table took on this thread.
+void platform_unlock_verb_table();

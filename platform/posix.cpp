@@ -59,11 +59,10 @@ void fill_status(const struct stat& info, PlatformStatus* status) {
     // 4096 with every minor number below 2^20.
     status->device = static_cast<uint32_t>(info.st_dev);
     status->serial = static_cast<uint64_t>(info.st_ino);
-    // The record's type values are the POSIX ones; say so rather than assume.
+    // The record tells only directories and FIFOs from other files.
     uint32_t type = 0;
     if (S_ISDIR(info.st_mode)) type = PLATFORM_TYPE_DIRECTORY;
     else if (S_ISFIFO(info.st_mode)) type = PLATFORM_TYPE_FIFO;
-    else type = static_cast<uint32_t>(info.st_mode) & PLATFORM_TYPE_MASK;
     status->mode = type | (static_cast<uint32_t>(info.st_mode) & 0x1FF);
     status->size = static_cast<int64_t>(info.st_size);
     status->access_time = static_cast<uint32_t>(info.st_atime);
@@ -117,9 +116,9 @@ int32_t platform_error_message(uint32_t code, char* buffer, int32_t size) {
 }
 
 namespace {
-pthread_mutex_t process_lock = PTHREAD_MUTEX_INITIALIZER;
+pthread_mutex_t verb_table_lock = PTHREAD_MUTEX_INITIALIZER;
 }  // namespace
 
-void platform_lock() { pthread_mutex_lock(&process_lock); }
+void platform_lock_verb_table() { pthread_mutex_lock(&verb_table_lock); }
 
-void platform_unlock() { pthread_mutex_unlock(&process_lock); }
+void platform_unlock_verb_table() { pthread_mutex_unlock(&verb_table_lock); }

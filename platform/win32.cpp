@@ -39,7 +39,8 @@ void write_console(HANDLE console, const char* bytes, int32_t length) {
 }  // namespace
 
 void platform_write_error(const char* bytes, int32_t length) {
-    HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(2));
+    // The runtime hands out a descriptor's handle as an integer.
+    HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(2));  // NOLINT(performance-no-int-to-ptr)
     DWORD console_mode;
     if (handle != INVALID_HANDLE_VALUE && GetConsoleMode(handle, &console_mode)) {
         write_console(handle, bytes, length);
@@ -155,10 +156,11 @@ uint32_t unix_seconds(const FILETIME& time) {
 }
 
 // Windows keeps no execute permission: the runtime grants it by extension.
+const char* const PROGRAM_EXTENSIONS[] = {".exe", ".cmd", ".bat", ".com"};
+
 bool has_program_extension(const char* path) {
     const char* dot = strrchr(path, '.');
     if (dot == nullptr) return false;
-    static const char* const PROGRAM_EXTENSIONS[] = {".exe", ".cmd", ".bat", ".com"};
     for (const char* extension : PROGRAM_EXTENSIONS)
         if (_stricmp(dot, extension) == 0) return true;
     return false;
@@ -272,9 +274,9 @@ int32_t platform_error_message(uint32_t code, char* buffer, int32_t size) {
 }
 
 namespace {
-SRWLOCK process_lock = SRWLOCK_INIT;
+SRWLOCK verb_table_lock = SRWLOCK_INIT;
 }  // namespace
 
-void platform_lock() { AcquireSRWLockExclusive(&process_lock); }
+void platform_lock_verb_table() { AcquireSRWLockExclusive(&verb_table_lock); }
 
-void platform_unlock() { ReleaseSRWLockExclusive(&process_lock); }
+void platform_unlock_verb_table() { ReleaseSRWLockExclusive(&verb_table_lock); }

@@ -38,7 +38,8 @@ int32_t read_error_text(char* buffer, int32_t size);
 // of the terminator written, or buffer itself when size <= 0.
 char* system_error_text(uint32_t code, char* buffer, int32_t size);
 
-// system_error_text for the thread's current error code.
+// system_error_text for the thread's current error code. For the library's
+// users: nothing in the command calls it.
 char* current_system_error_text(char* buffer, int32_t size);
 
 // Copies source into [begin, end) byte for byte and terminates it after the

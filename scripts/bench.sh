@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds the benchmarks in build-bench/ and prints their tables: the
+# Builds the benchmarks (the preset bench) and prints their tables: the
 # command's cost per process (the shipped musl build, and the static glibc
 # one) beside the system's /usr/bin/test and two floors,
 # then format_buffer beside snprintf, {fmt} and stb_sprintf. The peers and
@@ -8,22 +8,23 @@
 # example --benchmark_filter=mixed); BENCH_ROUNDS sets the calls per program.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/builds.sh
 scripts/deps.sh cmake make g++ musl-tools valgrind libbenchmark-dev libfmt-dev libstb-dev
-cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBRACKET_BENCH=ON -DBRACKET_BUILD_TESTS=OFF >/dev/null
-# Two jobs at most: the benchmarks are meant to run beside other work.
-cmake --build build-bench -j 2 >/dev/null
+cmake --preset bench >/dev/null
+cmake --build --preset bench >/dev/null
+dir=$(preset_dir bench)
 
-ours=build-bench/musl/command/test glibc=(--glibc build-bench/command/test)
+ours=$dir/musl/command/test glibc=(--glibc "$dir/command/test")
 if [ ! -x "$ours" ]; then
   echo "bench: no musl build (musl-tools): ours is the static glibc build"
-  ours=build-bench/command/test glibc=()
+  ours=$dir/command/test glibc=()
 fi
-# Stripped as the install strips it (command/CMakeLists.txt).
-strip --strip-all --remove-section=.comment --remove-section=.note -o build-bench/test.stripped "$ours"
+# Stripped as the install strips it (packaging/command.cmake).
+strip --strip-all --remove-section=.comment --remove-section=.note -o "$dir/test.stripped" "$ours"
 echo "== the command, per process"
-build-bench/bench/process_bench --ours "$ours" "${glibc[@]}" --peer /usr/bin/test \
-  --floor build-bench/bench/empty_static --bare build-bench/bench/bare_static --stripped build-bench/test.stripped \
+"$dir/bench/process_bench" --ours "$ours" "${glibc[@]}" --peer /usr/bin/test \
+  --floor "$dir/bench/empty_static" --bare "$dir/bench/bare_static" --stripped "$dir/test.stripped" \
   --rounds "${BENCH_ROUNDS:-1000}"
 echo
 echo "== the formatter, per call"
-build-bench/bench/format_bench "$@"
+"$dir/bench/format_bench" "$@"

@@ -1,8 +1,15 @@
 #!/usr/bin/env bash
-# Builds the command, its libraries and the tests in build/. Arguments are
-# passed on to the configure step (for example -DBRACKET_WINDOWS_BUILD_DIR=...).
+# Builds the command, its libraries and the tests in build/:
+#   scripts/build.sh [PRESET] [-DVARIABLE=VALUE...]
+# PRESET is default, or windows-wine to run the suites against the Windows
+# builds too (CMakePresets.json); further arguments go to the configure step.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh cmake make g++ libgtest-dev musl-tools
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
-cmake --build build -j "$(nproc)"
+preset=default
+if [ $# -gt 0 ] && [[ $1 != -* ]]; then
+  preset=$1
+  shift
+fi
+cmake --preset "$preset" "$@" >/dev/null
+cmake --build --preset "$preset" -j "$(nproc)"

@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
 # Builds the unit suites of the formatting library and the portability layer
-# for 32-bit x86 (i686) and 64-bit Arm (aarch64) Linux, in build-linux-i686/
-# and build-linux-aarch64/, and runs them: natively where this machine's
-# kernel runs the target's programs, otherwise under qemu-user. 32-bit
+# for 32-bit x86 (i686) and 64-bit Arm (aarch64) Linux (the presets
+# linux-i686 and linux-aarch64), and runs them: natively where this
+# machine's kernel runs the target's programs, otherwise under qemu-user. 32-bit
 # pointers and long, and Arm's unsigned char, find faults that x86-64 hides.
 # Prints one line per platform, for example "linux i686: 212 tests passed".
 # Without the cross compilers (and not root to install them) it says so and
 # stops with status 0, unless CI=true, where the stage is required.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/builds.sh
 packages=(cmake make googletest g++-i686-linux-gnu g++-aarch64-linux-gnu)
 if ! scripts/deps.sh "${packages[@]}"; then
   if [ "${CI:-}" = true ]; then
@@ -20,8 +21,8 @@ if ! scripts/deps.sh "${packages[@]}"; then
 fi
 
 for arch in i686 aarch64; do
-  triple=$arch-linux-gnu
-  dir=build-linux-$arch
+  preset=linux-$arch triple=$arch-linux-gnu
+  dir=$(preset_dir "$preset")
   mkdir -p "$dir"
   # The suites are linked statically, as is this probe: whether it starts
   # says whether the kernel runs the target's programs itself.
@@ -36,14 +37,14 @@ for arch in i686 aarch64; do
     emulator="$qemu;-L;/usr/$triple" how="under $qemu"
   fi
   log=$dir/check.log
-  if ! { cmake -S . -B "$dir" --no-warn-unused-cli -DCMAKE_TOOLCHAIN_FILE="cmake/$triple.cmake" \
-    -DCMAKE_CROSSCOMPILING_EMULATOR="$emulator" -DBRACKET_BUILD_TESTS=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo &&
-    cmake --build "$dir" -j "$(nproc)" --target bracket_unit_suites; } >"$log" 2>&1; then
+  # Only the emulator depends on this host; the preset says the rest.
+  if ! { cmake --preset "$preset" -DCMAKE_CROSSCOMPILING_EMULATOR="$emulator" &&
+    cmake --build --preset "$preset" -j "$(nproc)"; } >"$log" 2>&1; then
     cat "$log" >&2
     echo "check: FAILED: the linux $arch unit suites did not build" >&2
     exit 1
   fi
-  ctest --test-dir "$dir" --output-on-failure -j "$(nproc)" >"$log" 2>&1 || {
+  ctest --preset "$preset" -j "$(nproc)" >"$log" 2>&1 || {
     cat "$log" >&2
     echo "check: FAILED: linux $arch ($how)" >&2
     exit 1

@@ -1,29 +1,43 @@
 #!/usr/bin/env bash
-# Runs clang-tidy (.clang-tidy) over the product sources that build/ compiles
-# (command/, format/, platform/, portability/; tests are left out) and fails
-# on any finding, printing each as file:line:column: warning: ... [check].
-# Needs a configured build/ (scripts/build.sh), whose compile_commands.json
-# gives each file's flags.
-#   scripts/check-tidy.sh            every product file in build/
-#   scripts/check-tidy.sh FILE...    only these files
+# Runs clang-tidy (.clang-tidy) over the product sources (command/, format/,
+# platform/, portability/; tests are left out) and fails on any finding,
+# printing each as file:line:column: warning: ... [check]. Each file is
+# checked with the flags its build gives it: those of build/ (the preset
+# default; scripts/build.sh), and for the files only the Windows build
+# compiles (the Win32 backend), those of build-windows/ (the preset
+# windows; scripts/build-windows.sh), when that build is there.
+#   scripts/check-tidy.sh            every product file
+#   scripts/check-tidy.sh FILE...    only these files, with build/'s flags
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/builds.sh
 scripts/deps.sh clang-tidy-14
-database=build/compile_commands.json
-if [ ! -f "$database" ]; then
-  echo "tidy: FAILED: $database is missing: run scripts/build.sh first" >&2
+linux=$(preset_dir default) windows=$(preset_dir windows)
+if [ ! -f "$linux/compile_commands.json" ]; then
+  echo "tidy: FAILED: $linux/compile_commands.json is missing: run scripts/build.sh first" >&2
   exit 1
 fi
 
+# product_files BUILD: the files of that build's compile database that lie
+# in the product's folders.
+product_files() {
+  cmake -DDATABASE="$1/compile_commands.json" -P scripts/compiled-files.cmake | sed "s|^$PWD/||" |
+    grep -E '^(command|format|platform|portability)/' | sort -u
+}
+
+windows_files=()
 if [ $# -gt 0 ]; then
   files=("$@")
 else
-  # The files of the database that lie in the product's folders.
-  mapfile -t files < <(sed -n 's/^ *"file": "\(.*\)",\{0,1\}$/\1/p' "$database" |
-    sed "s|^$PWD/||" | grep -E '^(command|format|platform|portability)/' | sort -u)
+  mapfile -t files < <(product_files "$linux")
+  if [ -f "$windows/compile_commands.json" ]; then
+    mapfile -t windows_files < <(comm -13 <(printf '%s\n' "${files[@]}") <(product_files "$windows"))
+  else
+    echo "tidy: no $windows/ (scripts/build-windows.sh): the Win32 backend is not checked" >&2
+  fi
 fi
 if [ ${#files[@]} -eq 0 ]; then
-  echo "tidy: FAILED: no product files in $database" >&2
+  echo "tidy: FAILED: no product files in $linux/compile_commands.json" >&2
   exit 1
 fi
 
@@ -34,7 +48,15 @@ trap 'rm -f "$log"' EXIT
 # and their notes to standard output.
 # clang-tidy fails by itself only on errors (a file it cannot compile).
 status=0
-printf '%s\n' "${files[@]}" | xargs -P "$(nproc)" -n 1 clang-tidy-14 -p build --quiet >"$log" 2>/dev/null || status=$?
+printf '%s\n' "${files[@]}" | xargs -P "$(nproc)" -n 1 clang-tidy-14 -p "$linux" --quiet >"$log" 2>/dev/null || status=$?
+if [ ${#windows_files[@]} -gt 0 ]; then
+  # clang finds the MinGW-w64 C headers by the compiler's target, but not
+  # its C++ library's: those come from the cross compiler itself.
+  compiler=$(sed -n 's/^set(CMAKE_CXX_COMPILER "\(.*\)")$/\1/p' "$windows"/CMakeFiles/*/CMakeCXXCompiler.cmake | head -n 1)
+  mapfile -t cxx_headers < <("$compiler" -E -x c++ -v - </dev/null 2>&1 | sed -n 's|^ \(/.*/include/c++.*\)$|--extra-arg=-isystem\1|p')
+  printf '%s\n' "${windows_files[@]}" |
+    xargs -P "$(nproc)" -n 1 clang-tidy-14 -p "$windows" --quiet "${cxx_headers[@]}" >>"$log" 2>/dev/null || status=$?
+fi
 findings=$(grep -cE ': (warning|error):' "$log" || true)
 if [ "$findings" -gt 0 ] || [ "$status" -ne 0 ]; then
   # Paths relative to the repository, so the lines point at the files to mend.
@@ -42,4 +64,4 @@ if [ "$findings" -gt 0 ] || [ "$status" -ne 0 ]; then
   echo "tidy: FAILED: $findings findings in the lines above (clang-tidy status $status); fix them, or disable the check in .clang-tidy with its reason" >&2
   exit 1
 fi
-echo "tidy: ${#files[@]} files, no findings"
+echo "tidy: $((${#files[@]} + ${#windows_files[@]})) files, no findings (${#windows_files[@]} with the Windows build's flags)"

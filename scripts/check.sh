@@ -9,6 +9,7 @@
 # Ends with one summary line per platform.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/builds.sh
 scripts/check-format.sh
 # The manual page is rendered by groff, the installed tree is tried with
 # pkg-config, the packages are read back with dpkg-deb and judged by lintian,
@@ -27,20 +28,21 @@ else
   windows_reason=${host#*$'\n'}
   if [ "$status" -eq 0 ]; then
     windows_bits=${host%% *}
-    # The unit suites need the posix-threads compiler of that build.
-    declare -A suites_compiler=([32]=g++-mingw-w64-i686-posix [64]=g++-mingw-w64-x86-64-posix)
-    if ! scripts/deps.sh "${suites_compiler[$windows_bits]}"; then
-      windows_reason="the Windows unit suites need ${suites_compiler[$windows_bits]}; run as root to install it"
+    compiler=${windows_suites_compiler[$windows_bits]}
+    if ! scripts/deps.sh "$compiler"; then
+      windows_reason="the Windows unit suites need $compiler; run as root to install it"
       windows_bits=
     fi
   fi
 fi
 
-windows_builds=(-DBRACKET_WINDOWS_BUILD_DIR= -DBRACKET_WINDOWS64_BUILD_DIR=)
+# The preset default names no Windows build, which also drops the Windows
+# tests an earlier run registered, so a later plain ctest runs none.
+preset=default
 if [ -n "$windows_bits" ]; then
   echo "check: Windows stage: $windows_reason"
   scripts/build-windows.sh
-  windows_builds=(-DBRACKET_WINDOWS_BUILD_DIR="$PWD/build-windows" -DBRACKET_WINDOWS64_BUILD_DIR="$PWD/build-windows64")
+  preset=windows-wine
 elif [ "${CI:-}" = true ]; then
   echo "check: FAILED: the Windows stage is required under CI=true, and $windows_reason" >&2
   exit 1
@@ -48,20 +50,17 @@ else
   echo "check: SKIPPING the Windows stage: $windows_reason" >&2
 fi
 
-# Empty build directories also drop the Windows tests an earlier run
-# registered, so a later plain ctest runs none.
-scripts/build.sh "${windows_builds[@]}" -DBRACKET_WINDOWS_ARCH="${BRACKET_WINDOWS_ARCH:-auto}"
+scripts/build.sh "$preset" -DBRACKET_WINDOWS_ARCH="${BRACKET_WINDOWS_ARCH:-auto}"
 scripts/check-tidy.sh
 
 # ---- The suites, one run per platform ----
 summaries=()
 failed=false
-# suite NAME CTEST_ARGUMENTS...: runs those tests and keeps a summary line.
+# suite NAME TEST_PRESET: runs those tests and keeps a summary line.
 suite() {
   local name=$1 log counts
-  shift
   log=$(mktemp)
-  if ctest --test-dir build --output-on-failure -j "$(nproc)" "$@" | tee "$log"; then
+  if ctest --preset "$2" -j "$(nproc)" | tee "$log"; then
     counts=$(sed -n 's/^100% tests passed, 0 tests failed out of \([0-9]*\)$/\1 tests passed/p' "$log")
   else
     failed=true
@@ -74,7 +73,7 @@ suite() {
   fi
   summaries+=("check: $name: $counts")
 }
-suite Linux -LE windows
+suite Linux linux
 # The unit suites for i686 and aarch64 Linux, natively or under qemu-user;
 # each prints its own summary line.
 cross_log=$(mktemp)
@@ -87,7 +86,7 @@ fi
 rm -f "$cross_log"
 # The Windows tests are RUN_SERIAL: CTest runs them one at a time.
 if [ -n "$windows_bits" ]; then
-  suite "Windows $windows_bits-bit" -L windows
+  suite "Windows $windows_bits-bit" windows
 else
   summaries+=("check: Windows: skipped: $windows_reason")
 fi

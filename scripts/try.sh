@@ -6,7 +6,9 @@
 # runs a bracket-form example.
 set -uo pipefail
 cd "$(dirname "$0")/.."
-if [ -x build/command/test ]; then
+source scripts/builds.sh
+build=$(preset_dir default)
+if [ -x "$build/command/test" ]; then
   # Only what changed is rebuilt: quiet, unless it fails.
   log=$(mktemp)
   if ! scripts/build.sh >"$log" 2>&1; then
@@ -16,13 +18,13 @@ if [ -x build/command/test ]; then
   fi
   rm -f "$log"
 else
-  echo "try: building build/ for the first time (a minute or two; the test suites come along)" >&2
+  echo "try: building $build/ for the first time (a minute or two; the test suites come along)" >&2
   scripts/build.sh >&2 || exit 1
 fi
 if [ $# -eq 0 ]; then set -- "[" -d / -a abc = abc "]"; fi
 # The command as shipped: the musl build, or the glibc one without musl.
-dir=build/musl/command
-[ -x "$dir/test" ] || dir=build/command
+dir=$build/musl/command
+[ -x "$dir/test" ] || dir=$build/command
 case "$1" in
   test | "[") ;;
   *)

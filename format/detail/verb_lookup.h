@@ -2,8 +2,9 @@
 // loop. Internal to the library.
 //
 // Any thread may look verbs up while another installs them. Changes are made
-// under verb_table_enter/leave; lookups take no lock and read each field
-// once, atomically, so a lookup sees a row either before or after a change.
+// under verb_table_enter/leave; a lookup reads each field once, atomically,
+// so it sees a row either before or after a change, and takes the lock only
+// to copy a built-in verb in on its first use.
 #pragma once
 
 #include <stdint.h>
@@ -11,16 +12,11 @@
 #include "format/detail/atomic.h"
 #include "format/format.h"
 
-// One installed row. An appended row gets its handler, then the count grows,
-// then it gets its code: a reader that finds the code finds the handler.
-struct InstalledVerb {
-    uint32_t code;
-    ConversionHandler handler;
-};
-
 // Verbs installed by callers and built-in verbs copied in on first use, in
 // order of installation; the first installed_verb_count rows are in use.
-extern InstalledVerb installed_verbs[MAX_INSTALLED_VERBS];
+// An appended row gets its handler, then the count grows, then it gets its
+// code: a reader that finds the code finds the handler.
+extern VerbEntry installed_verbs[MAX_INSTALLED_VERBS];
 extern int32_t installed_verb_count;
 
 // For each ASCII code, the handler of its installed row, or null while it has

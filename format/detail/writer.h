@@ -19,12 +19,10 @@ inline int32_t capped_count(const FormatState* state, int32_t count) {
 }
 
 // The fill is the width minus the count, in characters. A count below 0
-// comes from a precision that wrapped negative: digits of 2^31 or more, or
-// a "*" argument of the most negative value. It is taken as 0, so the field
-// has no character and is the width wide. Width minus the negative count
-// would instead widen the field by the wrapped amount, up to 2^31 spaces for
-// a spec of a dozen characters, too many for any buffer or count. The
-// difference is taken without overflow, so a negative width writes no fill.
+// comes from a precision that wrapped negative (digits of 2^31 or more, or
+// a "*" argument of the most negative value) and is taken as 0: the field is
+// the width wide, not wider by the wrapped amount. A negative width writes
+// no fill.
 inline int32_t fill_of(const FormatState* state, int32_t count) {
     const int64_t fill = static_cast<int64_t>(state->width) - (count < 0 ? 0 : count);
     return fill > 0 ? static_cast<int32_t>(fill) : 0;
@@ -73,10 +71,9 @@ inline bool writer_room(Writer* w, int32_t bytes) {
 // Stores one byte; the caller has made room.
 inline void writer_put_byte(Writer* w, char byte) { *w->out++ = byte; }
 
-// Stores bytes as they are; the caller has made room for all of them. The
-// stretches here are mostly a few bytes long: up to 16 bytes take at most
-// two overlapping moves of a fixed size, cheaper than a call to memcpy
-// (which is also what a plain loop here would compile to).
+// Stores bytes as they are; the caller has made room for all of them. Up to
+// 16 bytes take at most two overlapping moves of a fixed size (see the
+// README's Performance section).
 inline void writer_put_bytes(Writer* w, const char* bytes, size_t n) {
     char* out = w->out;
     if (n > 16) {

@@ -26,9 +26,9 @@ int32_t platform_error_message(uint32_t, char* buffer, int32_t size) {
 }
 
 // One thread formats here: the lock has nothing to keep apart.
-void platform_lock() {}
+void platform_lock_verb_table() {}
 
-void platform_unlock() {}
+void platform_unlock_verb_table() {}
 
 namespace {
 TEST(PlatformText, CarriageReturnsGoAndLineFeedsBecomeSpaces) {

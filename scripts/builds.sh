@@ -1,0 +1,12 @@
+# Sourced by the scripts: what they know of the builds beyond
+# CMakePresets.json, which names each build, its directory and its options.
+
+# preset_dir NAME: the binary directory of that configure preset, relative
+# to the source tree.
+preset_dir() { cmake -DPRESET="$1" -P scripts/preset-dir.cmake; }
+
+# The Windows cross builds by bits: their configure presets (their unit
+# suites' are these with "-suites"), and the compilers of those suites:
+# GoogleTest needs std::mutex, which only the posix-threads variants have.
+declare -A windows_preset=([32]=windows [64]=windows64)
+declare -A windows_suites_compiler=([32]=g++-mingw-w64-i686-posix [64]=g++-mingw-w64-x86-64-posix)
