@@ -143,7 +143,6 @@ const wchar_t* system_path(const char* path, WidePath* buffers) {
     return full;
 }
 
-constexpr uint32_t TYPE_REGULAR = 0x8000;
 // Seconds from 1601, where FILETIME counts from, to 1970.
 constexpr int64_t UNIX_EPOCH_SECONDS = 11644473600;
 
@@ -208,7 +207,9 @@ int platform_status_of_path(const char* path, PlatformStatus* status) {
     uint32_t mode = 0444;
     if ((data.dwFileAttributes & FILE_ATTRIBUTE_READONLY) == 0) mode |= 0222;
     if (directory || has_program_extension(path)) mode |= 0111;
-    status->mode = (directory ? PLATFORM_TYPE_DIRECTORY : TYPE_REGULAR) | mode;
+    // The record tells only directories (and FIFOs, which no path names
+    // here) from other files.
+    status->mode = (directory ? PLATFORM_TYPE_DIRECTORY : 0) | mode;
     // The drive, A being 0: the path's own, else the current directory's
     // (all ones when that is a share).
     status->device =

@@ -4,6 +4,7 @@
 // character it lacks into '?' or a look-alike. Each argument is converted
 // to UTF-8 here, argv[0] included.
 #include <stdint.h>
+#include <wchar.h>  // wcslen
 
 #include "platform/platform.h"
 #include "platform/utf16.h"
@@ -15,12 +16,6 @@ namespace {
 constexpr int32_t COMMAND_LINE_UNITS = 32768;
 char* argument_vector[COMMAND_LINE_UNITS + 1];
 char argument_bytes[4 * COMMAND_LINE_UNITS];
-
-int32_t length_of(const wchar_t* text) {
-    int32_t length = 0;
-    while (text[length] != L'\0') ++length;
-    return length;
-}
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -29,7 +24,8 @@ int wmain(int argc, wchar_t** argv) {
     const char* end = argument_bytes + sizeof argument_bytes;
     for (int i = 0; i < argc; ++i) {
         const char16_t* wide = reinterpret_cast<const char16_t*>(argv[i]);
-        int32_t length = platform_utf8_of_utf16(wide, length_of(argv[i]), next, static_cast<int32_t>(end - next));
+        int32_t length =
+            platform_utf8_of_utf16(wide, static_cast<int32_t>(wcslen(argv[i])), next, static_cast<int32_t>(end - next));
         if (length < 0) return 1;
         argument_vector[i] = next;
         next += length + 1;
