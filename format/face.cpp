@@ -11,7 +11,9 @@
 #include "format/format.h"
 #include "format/format.hpp"
 
-using bracket::detail::Spec;
+namespace bracket {
+
+using detail::Spec;
 
 namespace {
 
@@ -81,7 +83,7 @@ inline void run_format(FormatState* state, const char* format, const Spec* views
     for (int32_t i = 0; i < view_count; ++i) {
         const char* percent = format + views[i].start;
         if (format_run_to(state, position, percent) != percent) return;
-        char spec[bracket::detail::VIEW_SPEC_MAX + 4];
+        char spec[detail::VIEW_SPEC_MAX + 4];
         const auto length = static_cast<size_t>(views[i].verb - views[i].start - 1);
         memcpy(spec, percent + 1, length);
         memcpy(spec + length, ".*", 2);
@@ -95,7 +97,7 @@ inline void run_format(FormatState* state, const char* format, const Spec* views
 
 }  // namespace
 
-namespace bracket::detail {
+namespace detail {
 
 void append_formatted(std::string* text, const char* format, const Spec* views, int32_t view_count, ...) {
     alignas(2) char window[WINDOW_BYTES];
@@ -140,4 +142,6 @@ FormatToResult format_into(char* buffer, size_t size, const char* format, const 
     return FormatToResult{length, state.emitted, state.emitted > length, true};
 }
 
-}  // namespace bracket::detail
+}  // namespace detail
+
+}  // namespace bracket

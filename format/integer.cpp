@@ -5,6 +5,8 @@
 #include "format/detail/writer.h"  // put_verbatim_field
 #include "format/format.h"
 
+namespace bracket {
+
 namespace {
 
 // Zeros (precision and zero fill) stop once this many characters are written,
@@ -233,3 +235,5 @@ int32_t convert_integer(FormatState* state) {
     // One byte a character: the digits come out as they stand.
     return put_verbatim_field(state, text.first, text.length, text.length);
 }
+
+}  // namespace bracket

@@ -6,6 +6,8 @@
 #include "format/format.h"
 #include "format/utf8.h"
 
+namespace bracket {
+
 int32_t convert_char(FormatState* state) {
     const int value = va_arg(state->args, int);
     // The byte with a terminator after it: one of 0x80 or more is then a
@@ -93,3 +95,5 @@ int32_t convert_bad_verb(FormatState* state) {
     (void)put_utf8_field(state, marker, 3, 3);
     return 0;
 }
+
+}  // namespace bracket

@@ -7,6 +7,8 @@
 #include "platform/platform.h"       // platform_lock_verb_table, platform_unlock_verb_table
 #include "portability/error_text.h"  // convert_error_text serves the verb "r"
 
+namespace bracket {
+
 // Ascending code order, ended by a row of code 0.
 const VerbEntry builtin_verbs[] = {
     {' ', convert_flag},    {'#', convert_flag},     {'%', convert_percent},
@@ -110,3 +112,5 @@ ConversionHandler find_verb_handler_searched(Char16 code) {
     }
     return convert_bad_verb;
 }
+
+}  // namespace bracket

@@ -7,6 +7,8 @@
 #include <stddef.h>  // size_t
 #include <stdint.h>
 
+namespace bracket {
+
 // The program's own entry, defined by the program: the platform's start-up
 // calls it with the arguments in UTF-8 (argv[argc] is null), and its result
 // is the exit code. Programs that link the start-up (bracket_platform_start)
@@ -91,3 +93,5 @@ void platform_lock_verb_table();
 
 // Releases the lock that platform_lock_verb_table took on this thread.
 void platform_unlock_verb_table();
+
+}  // namespace bracket

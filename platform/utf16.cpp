@@ -4,6 +4,8 @@
 // U+10FFFF, and U+0080 for each byte that does not begin a whole sequence.
 #include "platform/utf16.h"
 
+namespace bracket {
+
 namespace {
 constexpr char16_t MALFORMED = 0x80;
 // By length in bytes: the least value of that length, and its lead's marker.
@@ -75,3 +77,5 @@ int32_t platform_utf8_of_utf16(const char16_t* text, int32_t length, char* out, 
     out[written] = '\0';
     return written;
 }
+
+}  // namespace bracket

@@ -12,6 +12,8 @@
 
 #include "platform/utf16.h"
 
+namespace bracket {
+
 namespace {
 bool is_continuation(char byte) { return (static_cast<unsigned char>(byte) & 0xC0) == 0x80; }
 
@@ -281,3 +283,5 @@ SRWLOCK verb_table_lock = SRWLOCK_INIT;
 void platform_lock_verb_table() { AcquireSRWLockExclusive(&verb_table_lock); }
 
 void platform_unlock_verb_table() { ReleaseSRWLockExclusive(&verb_table_lock); }
+
+}  // namespace bracket

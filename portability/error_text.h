@@ -8,6 +8,8 @@
 
 #include "format/format.h"
 
+namespace bracket {
+
 // The thread error code that marks the slot's text as current.
 constexpr uint32_t ERROR_TEXT_CODE = 0xffffff;
 
@@ -50,3 +52,5 @@ char* copy_utf8_bounded(char* begin, char* end, const char* source);
 
 // The verb "r": prints the current error text as a field. Takes no argument.
 int32_t convert_error_text(FormatState* state);
+
+}  // namespace bracket

@@ -4,8 +4,12 @@
 
 #include "format/format.h"
 
+namespace bracket {
+
 // Runs the format from position as format_run does, up to the spec whose "%"
 // is at stop (null: to the end); returns stop, or the format's terminator
 // when it came first, or null when the output stopped or a spec was
 // unterminated.
 const char* format_run_to(FormatState* state, const char* position, const char* stop);
+
+}  // namespace bracket

@@ -11,6 +11,8 @@
 
 #include "format/utf8.h"
 
+namespace bracket {
+
 // The most bytes of one character: a four-byte sequence, which is also the
 // room a surrogate pair takes in wide output.
 constexpr int32_t TEXT_CHAR_MAX_BYTES = 4;
@@ -83,3 +85,5 @@ inline size_t ascii_prefix(const char* text, size_t n) {
     while (i < n && static_cast<unsigned char>(text[i]) < 0x80) ++i;
     return i;
 }
+
+}  // namespace bracket

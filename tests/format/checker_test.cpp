@@ -14,6 +14,8 @@
 
 #include "format/format.hpp"
 
+using namespace bracket;
+
 namespace {
 
 using bracket::detail::check_format;

@@ -9,6 +9,8 @@
 
 #include "format/format.hpp"
 
+using namespace bracket;
+
 namespace {
 
 TEST(Face, ArgumentsOfEveryKind) {
