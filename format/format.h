@@ -108,7 +108,7 @@ int32_t convert_string16(FormatState* state);  // "S": a Char16 text
 int32_t convert_percent(FormatState* state);   // "%": the verb character itself
 int32_t convert_count(FormatState* state);     // "n": stores emitted; always 0
 int32_t convert_flag(FormatState* state);      // flag characters; always 1
-int32_t convert_bad_verb(FormatState* state);  // a verb without a handler; always 0
+int32_t convert_bad_verb(FormatState* state);  // a verb without a handler: "%", it, "%"; always 0
 int32_t convert_integer(FormatState* state);   // "d" "o" "x" "X" "b" "p"
 
 // ---- Verb tables and the engine. ----
@@ -135,7 +135,8 @@ extern const VerbEntry builtin_verbs[];
 int32_t install_verb(int32_t code, ConversionHandler handler);
 
 // Returns the handler for code: installed first, then built in, else
-// convert_bad_verb. Never null.
+// convert_bad_verb. Never null. A verb beyond 0xFFFF has no code here: the
+// format loop gives it convert_bad_verb.
 ConversionHandler find_verb_handler(Char16 code);
 
 // Take and release the process-wide lock that serialises every change of the

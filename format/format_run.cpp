@@ -72,11 +72,15 @@ read_spec(FormatState* state, const char* position) {
     int32_t width = 0;
     int32_t precision = 0;
     for (;;) {
-        Char16 c = static_cast<unsigned char>(*position);
+        uint32_t c = static_cast<unsigned char>(*position);
         if (c < 0x80) {
             ++position;  // the usual spec character, decoded by itself
         } else {
-            position += decode_utf8_char(&c, position);
+            // Whole, four bytes included: no byte of a verb is left
+            // behind to be copied as text.
+            const TextChar whole = text_char(position, TEXT_CHAR_MAX_BYTES);
+            c = whole.value;
+            position += whole.length;
         }
 
         int32_t number;
@@ -110,7 +114,10 @@ read_spec(FormatState* state, const char* position) {
             state->width = width;
             state->precision = precision;
             if (c == 0) return nullptr;
-            int32_t result = find_verb_handler_fast(c)(state);
+            // No table holds a code beyond 16 bits.
+            const ConversionHandler handler =
+                c <= 0xFFFF ? find_verb_handler_fast(static_cast<Char16>(c)) : convert_bad_verb;
+            int32_t result = handler(state);
             if (result < 0) return nullptr;
             if (result == 0) return position;
             flags = state->flags;
