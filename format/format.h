@@ -20,6 +20,17 @@ using ConversionHandler = int32_t (*)(FormatState* state);
 // room can be had.
 using OverflowHook = int (*)(FormatState* state);
 
+// Why a run's output falls short of what its format asked for. The first
+// cause a run meets stays (later writes do nothing once the room is gone).
+struct FormatStatus {
+    enum : uint8_t {
+        WHOLE = 0,         // nothing fell short
+        NO_ROOM = 1,       // make_room found no more room
+        HANDLER_FAILED = 2,  // a handler returned < 0 with room left
+        UNTERMINATED = 3,  // the format ended inside a conversion spec
+    };
+};
+
 // One formatting call's record, owned by whoever runs the call.
 struct FormatState {
     uint8_t wide;                // 0: UTF-8 bytes out; nonzero: Char16 units out
@@ -34,6 +45,11 @@ struct FormatState {
     int32_t width;               // of the current spec; 0 when none
     int32_t precision;           // of the current spec; 0 when none
     uint32_t flags;              // FormatFlag bits of the current spec
+    // Set by the run, read by whoever prepared the state and cleared it to
+    // WHOLE: a FormatStatus, and, for a failed handler or an unterminated
+    // spec, where in the format the spec reader stopped.
+    uint8_t status;
+    const char* stopped_at;
 };
 
 // Flag bits of a conversion spec. They live in a scope of their own because
@@ -149,9 +165,9 @@ void verb_table_leave();
 // failed handler.
 const char* parse_spec(FormatState* state, const char* position);
 
-// Runs a whole format (null: the empty one) over a prepared state; returns
-// the units this run added to emitted, or -1 on failure (what was written
-// stays committed).
+// Runs a whole format (null: the empty one) over a prepared state, its
+// status cleared first; returns the units this run added to emitted, or -1
+// on failure (what was written stays committed; status says why).
 int32_t format_run(FormatState* state, const char* format);
 
 // ---- Entry points: narrow output into a caller's buffer, always terminated. ----

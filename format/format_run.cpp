@@ -58,6 +58,16 @@ const char* copy_literal(FormatState* state, const char* position) {
     return position;
 }
 
+// Records why the spec reader stops, unless an earlier cause stands (a
+// handler that failed for want of room); returns the null it stops with.
+const char* stop_short(FormatState* state, uint8_t status, const char* position) {
+    if (state->status == FormatStatus::WHOLE) {
+        state->status = status;
+        state->stopped_at = position;
+    }
+    return nullptr;
+}
+
 // parse_spec itself, taken in whole into the format loop, which runs it
 // for each conversion spec.
 #if defined(__GNUC__)
@@ -113,12 +123,12 @@ read_spec(FormatState* state, const char* position) {
             state->flags = flags;
             state->width = width;
             state->precision = precision;
-            if (c == 0) return nullptr;
+            if (c == 0) return stop_short(state, FormatStatus::UNTERMINATED, position);
             // No table holds a code beyond 16 bits.
             const ConversionHandler handler =
                 c <= 0xFFFF ? find_verb_handler_fast(static_cast<Char16>(c)) : convert_bad_verb;
             int32_t result = handler(state);
-            if (result < 0) return nullptr;
+            if (result < 0) return stop_short(state, FormatStatus::HANDLER_FAILED, position);
             if (result == 0) return position;
             flags = state->flags;
             width = state->width;
@@ -166,6 +176,7 @@ __attribute__((flatten))
 #endif
 int32_t
 format_run(FormatState* state, const char* format) {
+    state->status = FormatStatus::WHOLE;
     if (format == nullptr) return 0;  // no format is the empty one
     int32_t emitted_at_entry = state->emitted;
     if (run_to(state, format, nullptr) == nullptr) return -1;
