@@ -609,8 +609,9 @@ constexpr bool runtime_arguments() {
 
 }  // namespace detail
 
-// The text of format with args, of any length; empty when the arguments do
-// not match the format (C++17; under C++20 that does not compile).
+// The text of format with args, of any length (as wide as a width asks);
+// empty when the arguments do not match the format (C++17; under C++20 that
+// does not compile), and as far as it went when the run failed.
 template <class... Args>
 std::string format(format_string<Args...> format, Args&&... args) {
     std::string text;
@@ -632,7 +633,8 @@ std::string format(RuntimeFormat format, Args&&... args) {
 }
 
 // The text of format with args as 16-bit units (UTF-16 for well-formed
-// input); empty when the arguments do not match the format (C++17).
+// input); empty when the arguments do not match the format (C++17), and as
+// far as it went when the run failed.
 template <class... Args>
 std::u16string format_u16(format_string<Args...> format, Args&&... args) {
     std::u16string text;
@@ -655,7 +657,7 @@ std::u16string format_u16(RuntimeFormat format, Args&&... args) {
 
 // Writes the text into buffer (size bytes, terminator included; nothing for
 // size 0), cut after the last whole character that fits, and reports the
-// length written and the length the whole text needed.
+// length written, the length the whole text needed, and whether it failed.
 template <class... Args>
 FormatToResult format_to(char* buffer, size_t size, format_string<Args...> format, Args&&... args) {
     FormatToResult result{0, 0, false, false};
