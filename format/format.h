@@ -36,7 +36,7 @@ struct FormatState {
     uint8_t wide;                // 0: UTF-8 bytes out; nonzero: Char16 units out
     char* buffer_start;          // for the overflow hook; the library never reads it
     char* out;                   // where the next unit goes (a byte position in both modes)
-    char* limit;                 // end of the writable room, reserved for the terminator
+    char* limit;                 // end of the writable room; an entry point that terminates keeps its byte beyond
     OverflowHook overflow_hook;  // null: the buffer is all the room there is
     void* hook_arg;              // for the overflow hook
     int32_t emitted;             // units committed so far: bytes narrow, Char16 wide
