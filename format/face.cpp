@@ -98,18 +98,17 @@ const char* run_spec_from_copy(FormatState* state, const char* format, const Spe
     return format + spec.verb + 1;
 }
 
-// Runs the face's format over a prepared state. The text runs where it
-// stands but for the specs the face must run from a copy: a view's, with
-// ".*" before its verb, so that the bound passed before the view's data
-// caps the bytes the verb reads as a precision does; and an integer verb's
-// whose argument is unsigned, with "u". Any other format runs whole, as
-// format_run runs it.
-void run_format(FormatState* state, const FaceRun* run) {
+// Runs the face's format over a prepared state, where it stands but for
+// the specs the face must run from a copy: a view's, with ".*" before its
+// verb, so that the bound passed before the view's data caps the bytes the
+// verb reads as a precision does; and an integer verb's whose argument is
+// unsigned, with "u". Out of line, so that a format with neither, which
+// runs whole through format_run, pays nothing for it.
+#if defined(__GNUC__)
+__attribute__((noinline))
+#endif
+void run_format_with_copies(FormatState* state, const FaceRun* run) {
     const char* format = run->format;
-    if (run->view_count == 0 && run->unsigned_args == 0) {
-        if (format != nullptr) format_run_to(state, format, nullptr);
-        return;
-    }
     const char* position = format;
     SpecCursor cursor{format, 0, 0};
     Spec spec{};
@@ -146,12 +145,22 @@ Spec spec_stopped_in(const char* format, const char* stopped_at) {
     return found;
 }
 
-// Records the error text for a run that fell short; true when it did not.
-bool check_run(const FormatState* state, const FaceRun* run) {
-    if (state->status == FormatStatus::WHOLE) return true;
+inline void run_format(FormatState* state, const FaceRun* run) {
+    if (run->view_count == 0 && run->unsigned_args == 0) {
+        format_run(state, run->format);  // which clears the status
+    } else {
+        run_format_with_copies(state, run);
+    }
+}
+
+// Records the error text for a run that fell short.
+#if defined(__GNUC__)
+__attribute__((noinline, cold))
+#endif
+void report_run(const FormatState* state, const FaceRun* run) {
     if (state->status == FormatStatus::NO_ROOM) {
         set_error_text("%s: no room for the text", run->call);
-        return false;
+        return;
     }
     const Spec spec = spec_stopped_in(run->format, state->stopped_at);
     const char* conversion = run->format + spec.start;
@@ -168,6 +177,12 @@ bool check_run(const FormatState* state, const FaceRun* run) {
     } else {
         set_error_text("%s: the conversion %.*s failed (argument %d)", run->call, length, conversion, argument);
     }
+}
+
+// True when the run gave what its format asked for; else records why.
+inline bool check_run(const FormatState* state, const FaceRun* run) {
+    if (state->status == FormatStatus::WHOLE) return true;
+    report_run(state, run);
     return false;
 }
 
