@@ -172,8 +172,8 @@ void report_run(const FormatState* state, const FaceRun* run) {
     }
     const int32_t argument = spec.first + spec.stars + 1;
     if (state->status == FormatStatus::UNTERMINATED) {
-        set_error_text("%s: the format ends inside the conversion %.*s (argument %d)", run->call, length,
-                       conversion, argument);
+        set_error_text("%s: the format ends inside the conversion %.*s (argument %d)", run->call, length, conversion,
+                       argument);
     } else {
         set_error_text("%s: the conversion %.*s failed (argument %d)", run->call, length, conversion, argument);
     }
@@ -243,15 +243,12 @@ void report_mismatch(const char* call, const Check& check) {
     const int32_t argument = check.argument + 1;
     const char c = check.conversion;
     switch (check.problem) {
-        case Problem::USE_LL:
-            set_error_text("%s: argument %d is 64 bits: use ll (%%ll%c)", call, argument, c);
-            break;
+        case Problem::USE_LL: set_error_text("%s: argument %d is 64 bits: use ll (%%ll%c)", call, argument, c); break;
         case Problem::NO_FLOATING_POINT:
             set_error_text("%s: no floating point verb %%%c (argument %d)", call, c, argument);
             break;
         case Problem::NOT_BUILT_IN:
-            set_error_text("%s: the verb %%%c is not built in: use bracket::runtime (argument %d)", call, c,
-                           argument);
+            set_error_text("%s: the verb %%%c is not built in: use bracket::runtime (argument %d)", call, c, argument);
             break;
         case Problem::UNTERMINATED:
             set_error_text("%s: the format ends inside a conversion (argument %d)", call, argument);
@@ -265,9 +262,7 @@ void report_mismatch(const char* call, const Check& check) {
         case Problem::VIEW_SPEC_TOO_LONG:
             set_error_text("%s: the conversion %%%c of a view is over 60 bytes (argument %d)", call, c, argument);
             break;
-        default:
-            set_error_text("%s: argument %d does not match the conversion %%%c", call, argument, c);
-            break;
+        default: set_error_text("%s: argument %d does not match the conversion %%%c", call, argument, c); break;
     }
 }
 

@@ -24,10 +24,10 @@ using OverflowHook = int (*)(FormatState* state);
 // cause a run meets stays (later writes do nothing once the room is gone).
 struct FormatStatus {
     enum : uint8_t {
-        WHOLE = 0,         // nothing fell short
-        NO_ROOM = 1,       // make_room found no more room
+        WHOLE = 0,           // nothing fell short
+        NO_ROOM = 1,         // make_room found no more room
         HANDLER_FAILED = 2,  // a handler returned < 0 with room left
-        UNTERMINATED = 3,  // the format ended inside a conversion spec
+        UNTERMINATED = 3,    // the format ended inside a conversion spec
     };
 };
 

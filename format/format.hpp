@@ -428,9 +428,9 @@ namespace detail {
 
 // One face call as the engine's runs take it.
 struct FaceRun {
-    const char* call;         // the call's name, for the error text
-    const char* format;       // null: the empty one
-    const Spec* views;        // the specs of the view arguments, in order
+    const char* call;    // the call's name, for the error text
+    const char* format;  // null: the empty one
+    const Spec* views;   // the specs of the view arguments, in order
     int32_t view_count;
     uint64_t unsigned_args;  // bit i: argument i is an unsigned integer
 };

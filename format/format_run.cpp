@@ -65,7 +65,8 @@ const char* copy_literal(FormatState* state, const char* position) {
 #if defined(__GNUC__)
 __attribute__((noinline))
 #endif
-const char* read_wide_spec_char(const char* position, uint32_t* c) {
+const char*
+read_wide_spec_char(const char* position, uint32_t* c) {
     const TextChar whole = text_char(position, TEXT_CHAR_MAX_BYTES);
     *c = whole.value;
     return position + whole.length;
@@ -77,7 +78,8 @@ const char* read_wide_spec_char(const char* position, uint32_t* c) {
 #if defined(__GNUC__)
 __attribute__((noinline, cold))
 #endif
-const char* stop_short(FormatState* state, uint8_t status, const char* position) {
+const char*
+stop_short(FormatState* state, uint8_t status, const char* position) {
     if (state->status == FormatStatus::WHOLE) {
         state->status = status;
         state->stopped_at = position;

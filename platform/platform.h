@@ -32,10 +32,10 @@ int platform_run_with_stack(size_t stack_bytes, void (*body)(void*), void* argum
 
 // The platform's file status data, as the file status record reads it.
 struct PlatformStatus {
-    uint32_t device;       // the device number: whole on Windows, its low 32 bits on POSIX
-    uint64_t serial;       // the file serial number
-    uint32_t mode;         // type bits under PLATFORM_TYPE_MASK, permission bits under 0x1FF
-    int64_t size;          // bytes
+    uint32_t device;  // the device number: whole on Windows, its low 32 bits on POSIX
+    uint64_t serial;  // the file serial number
+    uint32_t mode;    // type bits under PLATFORM_TYPE_MASK, permission bits under 0x1FF
+    int64_t size;     // bytes
     // Seconds since 1970-01-01 UTC. POSIX and a Windows descriptor give the
     // low 32 bits; a Windows path gives all ones for a time before 1970 or
     // past 2038.

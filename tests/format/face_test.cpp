@@ -34,9 +34,9 @@ TEST(Face, ArgumentsOfEveryKind) {
     EXPECT_EQ(count, 30);
     EXPECT_EQ(bracket::format("%*d|%-*d|%%|%p", 4, 1, 3, 2, static_cast<void*>(nullptr)), "   1|2  |%|0");
     // A view ends where a terminator would; an unsigned value prints as it is.
-    EXPECT_EQ(bracket::format("%s|%s|%S", std::string("ab\xC3"), std::string_view("ab\xC3"),
-                              std::u16string_view(u"a\xD83D")),
-              "ab\xC2\x80|ab\xC2\x80|a\xED\xA0\xBD");
+    EXPECT_EQ(
+        bracket::format("%s|%s|%S", std::string("ab\xC3"), std::string_view("ab\xC3"), std::u16string_view(u"a\xD83D")),
+        "ab\xC2\x80|ab\xC2\x80|a\xED\xA0\xBD");
     EXPECT_EQ(bracket::format("%d %x %5llud", 4000000000u, 0xFFFFFFFFu, uint64_t{7}), "4000000000 ffffffff     7");
 }
 
