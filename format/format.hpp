@@ -10,6 +10,13 @@
 // known only at run time, goes through bracket::runtime(format): it is not
 // checked and its arguments are passed as given, but an argument that no
 // verb could take (a string view, a class) does not compile.
+//
+// A call whose text is not what its format asked for (a C++17 mismatch, a
+// handler that failed, a format that ends inside a conversion spec) records
+// an error text naming the conversion and the argument, and sets the
+// thread error code to ERROR_TEXT_CODE (portability/error_text.h); read it
+// with "%r" or read_error_text. A call that succeeds leaves both alone. A
+// null format is the empty one.
 #pragma once
 
 #include <cstddef>  // size_t
@@ -35,10 +42,12 @@ namespace bracket {
 // What format_to did.
 struct FormatToResult {
     int32_t length;  // bytes written before the terminator
-    int32_t needed;  // bytes the whole text takes, terminator excluded
-    bool cut;        // the text did not fit whole: length < needed
-    bool ok;         // false (C++17 only): the arguments did not match the
-                     // format, and only a terminator was written
+    int32_t needed;  // bytes the whole text takes, terminator excluded;
+                     // INT32_MAX for a text of that length or more
+    bool cut;        // the text did not fit whole in the buffer; not a failure
+    bool ok;         // false: the text is not what the format asked for, and
+                     // the error text says why (a mismatch under C++17 writes
+                     // only a terminator)
 };
 
 // A format that is not checked: its verbs may be installed at run time, or
@@ -145,6 +154,12 @@ constexpr bool fits(Kind want, Kind kind) {
                    kind == Kind::COUNT16 || kind == Kind::COUNT32 || kind == Kind::COUNT64;
         default: return kind == want;
     }
+}
+
+// True for the integer verbs, which print an unsigned argument's value when
+// the spec is run from a copy with the flag "u".
+constexpr bool is_integer_verb(char verb) {
+    return verb == 'd' || verb == 'o' || verb == 'x' || verb == 'X' || verb == 'b';
 }
 
 // The most bytes between a view's "%" and its verb: the face runs such a
@@ -370,28 +385,31 @@ class FormatString {
 public:
     // text: a literal, or a constant that holds one.
     template <class T, std::enable_if_t<std::is_convertible_v<const T&, const char*>, int> = 0>
-    BRACKET_FORMAT_CONSTEVAL FormatString(const T& text) : text_(nullptr), ok_(false), views_() {
+    BRACKET_FORMAT_CONSTEVAL FormatString(const T& text)
+        : text_(nullptr), check_{detail::Problem::NONE, 0, 0}, views_() {
 #if BRACKET_FORMAT_CHECK_AT_COMPILE_TIME && defined(__GNUC__)
         // A format known only at run time would stop the check at its first
         // read, with an error that names no remedy.
         if (!__builtin_constant_p(text[0])) detail::format_is_not_a_constant_use_bracket_runtime();
 #endif
         text_ = text;
+        if (text_ == nullptr) text_ = "";  // as the C entry points take it
         const detail::Kind kinds[sizeof...(Args) + 1] = {detail::kind_of<Args>()..., detail::Kind::OTHER};
-        const detail::Check check = detail::check_format(text_, kinds, sizeof...(Args));
-        ok_ = check.problem == detail::Problem::NONE;
+        check_ = detail::check_format(text_, kinds, sizeof...(Args));
 #if BRACKET_FORMAT_CHECK_AT_COMPILE_TIME
-        if (!ok_) detail::report<Args...>(check, std::index_sequence_for<Args...>{});
+        if (!ok()) detail::report<Args...>(check_, std::index_sequence_for<Args...>{});
 #endif
         if constexpr (VIEWS > 0) {
-            if (ok_) detail::find_view_specs(text_, kinds, views_.specs);
+            if (ok()) detail::find_view_specs(text_, kinds, views_.specs);
         }
     }
 
     // The format's text.
     constexpr const char* get() const { return text_; }
     // True when the arguments match the format (always, under C++20).
-    constexpr bool ok() const { return ok_; }
+    constexpr bool ok() const { return check_.problem == detail::Problem::NONE; }
+    // What the check found.
+    constexpr const detail::Check& check() const { return check_; }
     // The specs of its view arguments, in order; null when it has none.
     constexpr const detail::Spec* views() const { return views_.data(); }
 
@@ -399,7 +417,7 @@ private:
     static constexpr size_t VIEWS = detail::VIEW_COUNT<Args...>;
 
     const char* text_;
-    bool ok_;
+    detail::Check check_;
     detail::ViewSpecs<VIEWS> views_;
 };
 
@@ -408,12 +426,35 @@ using format_string = FormatString<std::decay_t<Args>...>;
 
 namespace detail {
 
+// One face call as the engine's runs take it.
+struct FaceRun {
+    const char* call;    // the call's name, for the error text
+    const char* format;  // null: the empty one
+    const Spec* views;   // the specs of the view arguments, in order
+    int32_t view_count;
+    uint64_t unsigned_args;  // bit i: argument i is an unsigned integer
+};
+
 // The engine's runs behind the face (format/face.cpp). The arguments after
-// the views are C variadic arguments as the verbs take them; each view comes
-// as the most bytes (or units) its verb may read, then its data.
-void append_formatted(std::string* text, const char* format, const Spec* views, int32_t view_count, ...);
-void append_formatted16(std::u16string* text, const char* format, const Spec* views, int32_t view_count, ...);
-FormatToResult format_into(char* buffer, size_t size, const char* format, const Spec* views, int32_t view_count, ...);
+// the run are C variadic arguments as the verbs take them; each view comes
+// as the most bytes (or units) its verb may read, then its data. A run that
+// falls short records the error text.
+void append_formatted(std::string* text, const FaceRun* run, ...);
+void append_formatted16(std::u16string* text, const FaceRun* run, ...);
+FormatToResult format_into(char* buffer, size_t size, const FaceRun* run, ...);
+// Records the error text for a format that does not match its arguments.
+void report_mismatch(const char* call, const Check& check);
+// True when the view's last bytes begin a character that they do not
+// complete: its end then cuts it, where a terminator would not.
+bool view_end_cuts(const char* data, size_t size);
+
+// Copies of views whose end cuts a character, terminated, so that the
+// character reads as a terminated text's would: malformed bytes, not a cut.
+template <size_t Views>
+struct ViewCopies {
+    std::string narrow[Views];
+    std::u16string wide[Views];
+};
 
 // An argument as a C variadic argument.
 template <class T>
@@ -475,15 +516,27 @@ constexpr int32_t view_index() {
 
 // An argument of a checked format as C variadic arguments: a view as its
 // bound and its data, anything else as c_value gives it.
-template <size_t Index, class... Decayed, class T, class... Args>
-auto c_values(const FormatString<Decayed...>& format, const T& argument, const Args&... args) {
+template <size_t Index, class... Decayed, class Copies, class T, class... Args>
+auto c_values(const FormatString<Decayed...>& format, Copies* copies, const T& argument, const Args&... args) {
     using U = std::tuple_element_t<Index, std::tuple<Decayed...>>;
     if constexpr (is_view_kind(kind_of<U>())) {
-        const Spec& spec = format.views()[view_index<Index, Decayed...>()];
+        constexpr int32_t VIEW = view_index<Index, Decayed...>();
+        const Spec& spec = format.views()[VIEW];
         const int32_t bound = view_bound(argument, spec, args...);
+        // The bound is the view's end: reading one past it, to a copy's
+        // terminator, keeps a character the end cuts as malformed units.
+        const bool whole = bound < INT32_MAX && static_cast<size_t>(bound) == argument.size();
         if constexpr (std::is_same_v<U, std::string_view>) {
+            if (whole && view_end_cuts(argument.data(), argument.size())) {
+                copies->narrow[VIEW].assign(argument.data(), argument.size());
+                return std::make_tuple(bound + 1, copies->narrow[VIEW].c_str());
+            }
             return std::make_tuple(bound, argument.data());
         } else {
+            if (whole && bound > 0 && (argument[argument.size() - 1] & 0xFC00) == 0xD800) {
+                copies->wide[VIEW].assign(argument.data(), argument.size());
+                return std::make_tuple(bound + 1, reinterpret_cast<const Char16*>(copies->wide[VIEW].c_str()));
+            }
             return std::make_tuple(bound, reinterpret_cast<const Char16*>(argument.data()));
         }
     } else {
@@ -491,10 +544,16 @@ auto c_values(const FormatString<Decayed...>& format, const T& argument, const A
     }
 }
 
-// Runs sink(format, views, view count, C arguments...) unless the arguments
-// do not match the format (C++17); then returns false, having run nothing.
+template <class T>
+constexpr bool is_unsigned_integer() {
+    return std::is_integral_v<T> && std::is_unsigned_v<T> && !std::is_same_v<T, bool>;
+}
+
+// Runs sink(run, C arguments...) unless the arguments do not match the
+// format (C++17); then records why and returns false, having run nothing.
 template <class... Decayed, class Sink, class... Args, size_t... I>
-bool run(const FormatString<Decayed...>& format, Sink sink, std::index_sequence<I...>, const Args&... args) {
+bool run(const char* call, const FormatString<Decayed...>& format, Sink sink, std::index_sequence<I...>,
+         const Args&... args) {
     constexpr bool FLOATING = (std::is_floating_point_v<Decayed> || ...);
     constexpr bool TAKEN = ((kind_of<Decayed>() != Kind::OTHER) && ...);
     // Under C++20 the format's check has said so where it is written.
@@ -504,15 +563,22 @@ bool run(const FormatString<Decayed...>& format, Sink sink, std::index_sequence<
                   "no built-in verb takes this argument: pass an integer of at most 64 bits (not bool), "
                   "a pointer, or a text (const char*, std::string, std::string_view or their 16-bit forms)");
     if constexpr (TAKEN) {
-        if (!BRACKET_FORMAT_CHECK_AT_COMPILE_TIME && !format.ok()) return false;
-        if constexpr (VIEW_COUNT<Decayed...> == 0) {
-            sink(format.get(), nullptr, 0, c_value(args)...);
+        if (!BRACKET_FORMAT_CHECK_AT_COMPILE_TIME && !format.ok()) {
+            report_mismatch(call, format.check());
+            return false;
+        }
+        // The face knows which arguments are unsigned: their integer specs
+        // run with "u", so that the value prints as it is.
+        constexpr uint64_t UNSIGNED =
+            (uint64_t{0} | ... | (I < 64 && is_unsigned_integer<Decayed>() ? uint64_t{1} << (I % 64) : 0));
+        constexpr int32_t VIEWS = static_cast<int32_t>(VIEW_COUNT<Decayed...>);
+        const FaceRun face_run{call, format.get(), format.views(), VIEWS, UNSIGNED};
+        if constexpr (VIEWS == 0) {
+            sink(&face_run, c_value(args)...);
         } else {
-            std::apply(
-                [&](auto... c) {
-                    sink(format.get(), format.views(), static_cast<int32_t>(VIEW_COUNT<Decayed...>), c...);
-                },
-                std::tuple_cat(c_values<I>(format, args, args...)...));
+            ViewCopies<VIEW_COUNT<Decayed...>> copies;
+            std::apply([&](auto... c) { sink(&face_run, c...); },
+                       std::tuple_cat(c_values<I>(format, &copies, args, args...)...));
         }
         return true;
     } else {
@@ -543,14 +609,15 @@ constexpr bool runtime_arguments() {
 
 }  // namespace detail
 
-// The text of format with args, of any length; empty when the arguments do
-// not match the format (C++17; under C++20 that does not compile).
+// The text of format with args, of any length (as wide as a width asks);
+// empty when the arguments do not match the format (C++17; under C++20 that
+// does not compile), and as far as it went when the run failed.
 template <class... Args>
 std::string format(format_string<Args...> format, Args&&... args) {
     std::string text;
     detail::run(
-        format, [&text](auto... c) { detail::append_formatted(&text, c...); }, std::index_sequence_for<Args...>{},
-        args...);
+        "bracket::format", format, [&text](auto... c) { detail::append_formatted(&text, c...); },
+        std::index_sequence_for<Args...>{}, args...);
     return text;
 }
 
@@ -559,19 +626,21 @@ template <class... Args>
 std::string format(RuntimeFormat format, Args&&... args) {
     std::string text;
     if constexpr (detail::runtime_arguments<Args...>()) {
-        detail::append_formatted(&text, format.text, nullptr, 0, detail::c_value(args)...);
+        const detail::FaceRun run{"bracket::format", format.text, nullptr, 0, 0};
+        detail::append_formatted(&text, &run, detail::c_value(args)...);
     }
     return text;
 }
 
 // The text of format with args as 16-bit units (UTF-16 for well-formed
-// input); empty when the arguments do not match the format (C++17).
+// input); empty when the arguments do not match the format (C++17), and as
+// far as it went when the run failed.
 template <class... Args>
 std::u16string format_u16(format_string<Args...> format, Args&&... args) {
     std::u16string text;
     detail::run(
-        format, [&text](auto... c) { detail::append_formatted16(&text, c...); }, std::index_sequence_for<Args...>{},
-        args...);
+        "bracket::format_u16", format, [&text](auto... c) { detail::append_formatted16(&text, c...); },
+        std::index_sequence_for<Args...>{}, args...);
     return text;
 }
 
@@ -580,19 +649,20 @@ template <class... Args>
 std::u16string format_u16(RuntimeFormat format, Args&&... args) {
     std::u16string text;
     if constexpr (detail::runtime_arguments<Args...>()) {
-        detail::append_formatted16(&text, format.text, nullptr, 0, detail::c_value(args)...);
+        const detail::FaceRun run{"bracket::format_u16", format.text, nullptr, 0, 0};
+        detail::append_formatted16(&text, &run, detail::c_value(args)...);
     }
     return text;
 }
 
 // Writes the text into buffer (size bytes, terminator included; nothing for
 // size 0), cut after the last whole character that fits, and reports the
-// length written and the length the whole text needed.
+// length written, the length the whole text needed, and whether it failed.
 template <class... Args>
 FormatToResult format_to(char* buffer, size_t size, format_string<Args...> format, Args&&... args) {
     FormatToResult result{0, 0, false, false};
     const bool ran = detail::run(
-        format, [&](auto... c) { result = detail::format_into(buffer, size, c...); },
+        "bracket::format_to", format, [&](auto... c) { result = detail::format_into(buffer, size, c...); },
         std::index_sequence_for<Args...>{}, args...);
     if (!ran && size > 0) buffer[0] = '\0';
     return result;
@@ -603,7 +673,8 @@ template <class... Args>
 FormatToResult format_to(char* buffer, size_t size, RuntimeFormat format, Args&&... args) {
     FormatToResult result{0, 0, false, false};
     if constexpr (detail::runtime_arguments<Args...>()) {
-        result = detail::format_into(buffer, size, format.text, nullptr, 0, detail::c_value(args)...);
+        const detail::FaceRun run{"bracket::format_to", format.text, nullptr, 0, 0};
+        result = detail::format_into(buffer, size, &run, detail::c_value(args)...);
     }
     return result;
 }

@@ -3,6 +3,7 @@
 #include <stdarg.h>
 #include <stdint.h>
 
+#include "format/detail/text_char.h"  // TEXT_CHAR_MAX_BYTES
 #include "format/format.h"
 #include "format/utf8.h"
 
@@ -87,12 +88,31 @@ int32_t convert_flag(FormatState* state) {
 }
 
 int32_t convert_bad_verb(FormatState* state) {
-    // The marker "%", the verb's low 8 bits as one byte of UTF-8 text, "%".
-    // Before a "%", a byte of 0x80 or more is a malformed byte, U+0080.
-    const char marker[3] = {'%', static_cast<char>(state->verb & 0xFF), '%'};
+    // The marker "%", the verb's own character whole, "%": the verb reads
+    // as the user wrote it (a malformed byte as U+0080).
+    char marker[2 + TEXT_CHAR_MAX_BYTES];
+    marker[0] = '%';
+    const uint32_t c = state->verb;
+    int32_t length = 1;
+    if (c < 0x80) {
+        marker[length++] = static_cast<char>(c);
+    } else if (c < 0x800) {
+        marker[length++] = static_cast<char>(0xC0 | (c >> 6));
+        marker[length++] = static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        marker[length++] = static_cast<char>(0xE0 | (c >> 12));
+        marker[length++] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        marker[length++] = static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        marker[length++] = static_cast<char>(0xF0 | ((c >> 18) & 0x07));
+        marker[length++] = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        marker[length++] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        marker[length++] = static_cast<char>(0x80 | (c & 0x3F));
+    }
+    marker[length++] = '%';
     state->precision = 3;
     // A full buffer is not reported: the run goes on with the format.
-    (void)put_utf8_field(state, marker, 3, 3);
+    (void)put_utf8_field(state, marker, 3, length);
     return 0;
 }
 
