@@ -10,7 +10,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/builds.sh
-packages=(cmake make googletest g++-i686-linux-gnu g++-aarch64-linux-gnu)
+packages=(cmake make libgtest-dev g++-i686-linux-gnu g++-aarch64-linux-gnu)
 if ! scripts/deps.sh "${packages[@]}"; then
   if [ "${CI:-}" = true ]; then
     echo "check: FAILED: the i686 and aarch64 stage is required under CI and needs ${packages[*]}" >&2

@@ -19,8 +19,8 @@ scripts/deps.sh groff-base pkgconf dpkg lintian valgrind
 # ---- Which Windows build runs, if any ----
 windows_bits=
 # tmux holds the Wine console that the console test reads back.
-if ! scripts/deps.sh g++-mingw-w64-i686 g++-mingw-w64-x86-64 googletest tmux; then
-  windows_reason="the cross builds need g++-mingw-w64-i686, g++-mingw-w64-x86-64, googletest and tmux; run as root to install them"
+if ! scripts/deps.sh g++-mingw-w64-i686 g++-mingw-w64-x86-64 libgtest-dev tmux; then
+  windows_reason="the cross builds need g++-mingw-w64-i686, g++-mingw-w64-x86-64, libgtest-dev and tmux; run as root to install them"
 else
   status=0
   host=$(scripts/windows-host.sh --install) || status=$?
