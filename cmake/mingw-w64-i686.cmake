@@ -1,5 +1,7 @@
-# Cross build for 32-bit Windows consoles; scripts/build-windows.sh uses it:
-#   cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-i686.cmake
+# Cross build for 32-bit Windows consoles with Debian's MinGW-w64 compilers
+# (g++-mingw-w64-i686); the preset windows uses it, and the win32 -dev.zip
+# carries it in lib/cmake/bracket:
+#   cmake -S . -B build -DCMAKE_TOOLCHAIN_FILE=.../mingw-w64-i686.cmake
 set(CMAKE_SYSTEM_PROCESSOR i686)
 set(BRACKET_MINGW_PREFIX i686-w64-mingw32)
 include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64.cmake)

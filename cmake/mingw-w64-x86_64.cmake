@@ -1,5 +1,7 @@
-# Cross build for 64-bit Windows consoles; scripts/build-windows.sh uses it:
-#   cmake -S . -B build-windows64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
+# Cross build for 64-bit Windows consoles with Debian's MinGW-w64 compilers
+# (g++-mingw-w64-x86-64); the preset windows64 uses it, and the win64
+# -dev.zip carries it in lib/cmake/bracket:
+#   cmake -S . -B build -DCMAKE_TOOLCHAIN_FILE=.../mingw-w64-x86_64.cmake
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(BRACKET_MINGW_PREFIX x86_64-w64-mingw32)
 include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64.cmake)
