@@ -10,3 +10,16 @@ preset_dir() { cmake -DPRESET="$1" -P scripts/preset-dir.cmake; }
 # GoogleTest needs std::mutex, which only the posix-threads variants have.
 declare -A windows_preset=([32]=windows [64]=windows64)
 declare -A windows_suites_compiler=([32]=g++-mingw-w64-i686-posix [64]=g++-mingw-w64-x86-64-posix)
+
+# stage NAME COMMAND...: runs the command, and when BRACKET_STAGE_LOG names a
+# file (.ci/run sets it) notes there how many seconds it took, failed or not.
+# Its status is the command's.
+stage() {
+  local name=$1 start=$SECONDS status=0
+  shift
+  "$@" || status=$?
+  if [ -n "${BRACKET_STAGE_LOG:-}" ]; then
+    printf '%s\t%d\n' "$name" $((SECONDS - start)) >>"$BRACKET_STAGE_LOG"
+  fi
+  return "$status"
+}
