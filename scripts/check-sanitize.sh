@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/builds.sh
-scripts/deps.sh cmake make g++ libgtest-dev
+scripts/deps.sh "${build_packages[@]}"
 cmake --preset sanitize >/dev/null
 stage sanitize-build cmake --build --preset sanitize
 stage sanitize-suite ctest --preset sanitize

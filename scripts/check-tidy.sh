@@ -11,7 +11,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/builds.sh
-scripts/deps.sh clang-tidy-14
+scripts/deps.sh "${tidy_packages[@]}"
 linux=$(preset_dir default) windows=$(preset_dir windows)
 if [ ! -f "$linux/compile_commands.json" ]; then
   echo "tidy: FAILED: $linux/compile_commands.json is missing: run scripts/build.sh first" >&2

@@ -41,6 +41,17 @@ choose_windows() {
 }
 stage packages choose_windows
 
+# The later stages' packages install while the Windows builds compile: apt
+# waits on the network and the disk, the compilers on the processors. A
+# failure here is no failure: each stage installs what it lacks itself.
+# The packages' lock makes a stage that comes first wait for this.
+prefetch=
+if [ "$(id -u)" -eq 0 ]; then
+  scripts/deps.sh "${build_packages[@]}" "${tidy_packages[@]}" "${linux_cross_packages[@]}" "$emulator_package" \
+    "${fuzz_packages[@]}" >/dev/null 2>&1 &
+  prefetch=$!
+fi
+
 # The preset default names no Windows build, which also drops the Windows
 # tests an earlier run registered, so a later plain ctest runs none.
 preset=default
@@ -105,5 +116,6 @@ else
 fi
 rm -f "$cross_log"
 summaries+=("$windows_summary")
+[ -z "$prefetch" ] || wait "$prefetch" || true
 printf '%s\n' "${summaries[@]}"
 if $failed; then exit 1; fi

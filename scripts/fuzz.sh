@@ -22,7 +22,7 @@ if [ "$build" != only ] && [ $# -lt 2 ]; then
   exit 2
 fi
 if [ "$build" != false ]; then
-  scripts/deps.sh cmake make clang libclang-rt-dev
+  scripts/deps.sh "${fuzz_packages[@]}"
   cmake --preset fuzz >/dev/null
   if [ "$build" = only ]; then
     cmake --build --preset fuzz --target "${@/%/_fuzz}" >/dev/null
