@@ -2,7 +2,8 @@
 // library: the field writers, the literal copy, the counters, the bounded
 // copy of the error text, and the 16-bit codec of format/utf8.h, which
 // takes the same step and reads a four-byte form as malformed bytes.
-// Internal to the library.
+// Internal to the library; installed because the face's spec grammar reads
+// a verb's character with it. Not for users.
 #pragma once
 
 #include <stddef.h>  // size_t
@@ -39,7 +40,7 @@ struct TextChar {
 #if defined(__GNUC__)
 __attribute__((always_inline))
 #endif
-inline TextChar
+constexpr TextChar
 text_char(const char* text, int32_t available) {
     const uint32_t b0 = static_cast<unsigned char>(text[0]);
     if (b0 < 0x80) return TextChar{b0, 1, false};
