@@ -3,6 +3,7 @@
 #include <stdarg.h>
 #include <stdint.h>
 
+#include "format/detail/verb_table.h"
 #include "format/format.h"
 #include "format/utf8.h"
 
@@ -62,24 +63,29 @@ int32_t convert_count(FormatState* state) {
     return 0;
 }
 
+namespace {
+
+// For each ASCII code, the row of the flag character it is; null for none.
+struct FlagRows {
+    const bracket::detail::BuiltinVerb* rows[128];
+};
+
+constexpr FlagRows flag_rows() {
+    FlagRows index{};
+    for (const bracket::detail::BuiltinVerb& row : bracket::detail::BUILTIN_VERBS) {
+        if (row.flag != 0) index.rows[static_cast<unsigned char>(row.code)] = &row;
+    }
+    return index;
+}
+
+constexpr FlagRows FLAG_ROWS = flag_rows();
+
+}  // namespace
+
 int32_t convert_flag(FormatState* state) {
-    uint32_t& flags = state->flags;
-    switch (state->verb) {
-        case ' ': flags |= FormatFlag::SPACE_SIGN; break;
-        case '#': flags |= FormatFlag::ALTERNATE; break;
-        case '+': flags |= FormatFlag::PLUS_SIGN; break;
-        case ',': flags |= FormatFlag::GROUP_DIGITS; break;
-        case '-': flags |= FormatFlag::LEFT_ALIGN; break;
-        case 'h':
-            if ((flags & FormatFlag::SHORT) != 0) flags |= FormatFlag::BYTE;
-            flags |= FormatFlag::SHORT;
-            break;
-        case 'l':
-            if ((flags & FormatFlag::LONG) != 0) flags |= FormatFlag::LONG_LONG;
-            flags |= FormatFlag::LONG;
-            break;
-        case 'u': flags |= FormatFlag::UNSIGNED; break;
-        default: break;
+    // Under a code that is no flag character it sets nothing.
+    if (state->verb < 128 && FLAG_ROWS.rows[state->verb] != nullptr) {
+        state->flags = bracket::detail::with_flag(*FLAG_ROWS.rows[state->verb], state->flags);
     }
     return 1;
 }

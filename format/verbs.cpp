@@ -3,21 +3,32 @@
 #include <stdint.h>
 
 #include "format/detail/verb_lookup.h"
+#include "format/detail/verb_table.h"
 #include "format/format.h"
 #include "platform/platform.h"       // platform_lock_verb_table, platform_unlock_verb_table
-#include "portability/error_text.h"  // convert_error_text serves the verb "r"
 
-// Ascending code order, ended by a row of code 0.
-const VerbEntry builtin_verbs[] = {
-    {' ', convert_flag},    {'#', convert_flag},     {'%', convert_percent},
-    {'+', convert_flag},    {',', convert_flag},     {'-', convert_flag},
-    {'C', convert_char16},  {'S', convert_string16}, {'X', convert_integer},
-    {'b', convert_integer}, {'c', convert_char},     {'d', convert_integer},
-    {'h', convert_flag},    {'l', convert_flag},     {'n', convert_count},
-    {'o', convert_integer}, {'p', convert_integer},  {'r', convert_error_text},
-    {'s', convert_string},  {'u', convert_flag},     {'x', convert_integer},
-    {0, nullptr},
+namespace {
+
+// The rows of the table of built-in verbs that have a handler, in its
+// order, ended by a row of code 0.
+struct BuiltinEntries {
+    VerbEntry rows[bracket::detail::builtin_handled_rows() + 1];
 };
+
+constexpr BuiltinEntries builtin_entries() {
+    BuiltinEntries entries{};
+    int32_t at = 0;
+    for (const bracket::detail::BuiltinVerb& row : bracket::detail::BUILTIN_VERBS) {
+        if (row.handler != nullptr) entries.rows[at++] = VerbEntry{static_cast<unsigned char>(row.code), row.handler};
+    }
+    return entries;
+}
+
+constexpr BuiltinEntries BUILTIN_ENTRIES = builtin_entries();
+
+}  // namespace
+
+const VerbEntry* const builtin_verbs = BUILTIN_ENTRIES.rows;
 
 VerbEntry installed_verbs[MAX_INSTALLED_VERBS];
 int32_t installed_verb_count = 0;

@@ -1,0 +1,174 @@
+// How the C++ face passes a checked or runtime() format's arguments to the
+// engine: as C variadic arguments, a view as its bound and its data.
+// Internal to the library; installed because the face's templates read it.
+// Not for users: names here change without notice.
+#pragma once
+
+#include <cstddef>  // size_t
+#include <cstdint>
+#include <string>
+#include <tuple>
+#include <type_traits>
+#include <utility>
+
+#include "format/detail/check.h"
+#include "format/format.h"
+
+namespace bracket {
+
+struct FormatToResult;
+template <class... Args>
+class FormatString;
+
+namespace detail {
+
+// The view arguments among Args.
+template <class... Args>
+constexpr size_t VIEW_COUNT = (size_t{0} + ... + size_t{is_view_kind(kind_of<Args>())});
+
+// The specs of a format's views, one per view argument.
+template <size_t Views>
+struct ViewSpecs {
+    Spec specs[Views];
+    constexpr const Spec* data() const { return specs; }
+};
+template <>
+struct ViewSpecs<0> {
+    constexpr const Spec* data() const { return nullptr; }
+};
+
+// The engine's runs behind the face (format/face.cpp). The arguments after
+// the views are C variadic arguments as the verbs take them; each view comes
+// as the most bytes (or units) its verb may read, then its data.
+void append_formatted(std::string* text, const char* format, const Spec* views, int32_t view_count, ...);
+void append_formatted16(std::u16string* text, const char* format, const Spec* views, int32_t view_count, ...);
+FormatToResult format_into(char* buffer, size_t size, const char* format, const Spec* views, int32_t view_count, ...);
+
+// An argument as a C variadic argument.
+template <class T>
+auto c_value(const T& argument) {
+    using U = std::decay_t<const T>;
+    if constexpr (std::is_same_v<U, std::string>) {
+        return argument.c_str();
+    } else if constexpr (std::is_same_v<U, std::u16string>) {
+        return reinterpret_cast<const Char16*>(argument.c_str());
+    } else if constexpr (std::is_pointer_v<U> && std::is_same_v<std::remove_cv_t<std::remove_pointer_t<U>>, char16_t>) {
+        return reinterpret_cast<const Char16*>(static_cast<U>(argument));
+    } else {
+        return static_cast<U>(argument);
+    }
+}
+
+template <class T>
+int64_t number_of(const T& argument) {
+    if constexpr (std::is_integral_v<T>) {
+        return static_cast<int64_t>(argument);
+    } else {
+        return 0;
+    }
+}
+
+// The integer value of argument index among args.
+template <class... Args>
+int64_t number_at(int32_t index, const Args&... args) {
+    int64_t value = 0;
+    int32_t i = 0;
+    ((value = i++ == index ? number_of(args) : value), ...);
+    return value;
+}
+
+// The most bytes (or units) a view's verb may read: its length, or fewer by
+// the spec's own precision.
+template <class View, class... Args>
+int32_t view_bound(const View& view, const Spec& spec, const Args&... args) {
+    const size_t size = view.size();
+    const int32_t length = size > INT32_MAX ? INT32_MAX : static_cast<int32_t>(size);
+    if ((spec.flags & FormatFlag::PRECISION_SET) == 0) return length;
+    int32_t precision = spec.precision;
+    if (spec.precision_star >= 0) {
+        // A negative "*" counts by its magnitude, as in the engine.
+        const auto value = static_cast<int32_t>(number_at(spec.first + spec.precision_star, args...));
+        precision = value < 0 ? static_cast<int32_t>(0u - static_cast<uint32_t>(value)) : value;
+    }
+    return precision < 0 ? 0 : precision < length ? precision : length;
+}
+
+// The index among the views of the view argument Index.
+template <size_t Index, class... Args>
+constexpr int32_t view_index() {
+    const bool views[sizeof...(Args) + 1] = {is_view_kind(kind_of<Args>())..., false};
+    int32_t index = 0;
+    for (size_t i = 0; i < Index; ++i) index += views[i] ? 1 : 0;
+    return index;
+}
+
+// An argument of a checked format as C variadic arguments: a view as its
+// bound and its data, anything else as c_value gives it.
+template <size_t Index, class... Decayed, class T, class... Args>
+auto c_values(const FormatString<Decayed...>& format, const T& argument, const Args&... args) {
+    using U = std::tuple_element_t<Index, std::tuple<Decayed...>>;
+    if constexpr (is_view_kind(kind_of<U>())) {
+        const Spec& spec = format.views()[view_index<Index, Decayed...>()];
+        const int32_t bound = view_bound(argument, spec, args...);
+        if constexpr (std::is_same_v<U, std::string_view>) {
+            return std::make_tuple(bound, argument.data());
+        } else {
+            return std::make_tuple(bound, reinterpret_cast<const Char16*>(argument.data()));
+        }
+    } else {
+        return std::make_tuple(c_value(argument));
+    }
+}
+
+// Runs sink(format, views, view count, C arguments...) unless the arguments
+// do not match the format (C++17); then returns false, having run nothing.
+template <class... Decayed, class Sink, class... Args, size_t... I>
+bool run(const FormatString<Decayed...>& format, Sink sink, std::index_sequence<I...>, const Args&... args) {
+    constexpr bool FLOATING = (std::is_floating_point_v<Decayed> || ...);
+    constexpr bool TAKEN = ((kind_of<Decayed>() != Kind::OTHER) && ...);
+    // Under C++20 the format's check has said so where it is written.
+    static_assert(BRACKET_FORMAT_CHECK_AT_COMPILE_TIME || !FLOATING,
+                  "no floating point verbs: format the number yourself");
+    static_assert(BRACKET_FORMAT_CHECK_AT_COMPILE_TIME || FLOATING || TAKEN,
+                  "no built-in verb takes this argument: pass an integer of at most 64 bits (not bool), "
+                  "a pointer, or a text (const char*, std::string, std::string_view or their 16-bit forms)");
+    if constexpr (TAKEN) {
+        if (!BRACKET_FORMAT_CHECK_AT_COMPILE_TIME && !format.ok()) return false;
+        if constexpr (VIEW_COUNT<Decayed...> == 0) {
+            sink(format.get(), nullptr, 0, c_value(args)...);
+        } else {
+            std::apply(
+                [&](auto... c) {
+                    sink(format.get(), format.views(), static_cast<int32_t>(VIEW_COUNT<Decayed...>), c...);
+                },
+                std::tuple_cat(c_values<I>(format, args, args...)...));
+        }
+        return true;
+    } else {
+        return false;
+    }
+}
+
+// What C variadic arguments can carry to a verb installed at run time.
+template <class T>
+constexpr bool passes_as_given() {
+    using U = std::decay_t<T>;
+    return std::is_arithmetic_v<U> || std::is_enum_v<U> || std::is_pointer_v<U> || std::is_same_v<U, std::nullptr_t> ||
+           std::is_same_v<U, std::string> || std::is_same_v<U, std::u16string>;
+}
+
+// Refuses, where it is written, an argument of a runtime() format that no
+// verb could take.
+template <class... Args>
+constexpr bool runtime_arguments() {
+    constexpr bool VIEWS = (is_view_kind(kind_of<std::decay_t<Args>>()) || ...);
+    static_assert(!VIEWS,
+                  "a string view cannot pass through a runtime() format: pass std::string(view), "
+                  "or view.data() after int(view.size()) for %.*s");
+    static_assert(VIEWS || (passes_as_given<Args>() && ...),
+                  "no verb can take this argument: pass an integer, a floating point number, a pointer or a text");
+    return !VIEWS && (passes_as_given<Args>() && ...);
+}
+
+}  // namespace detail
+}  // namespace bracket

@@ -1,0 +1,125 @@
+// The library's own verbs as one table: each row its code, its handler,
+// whether it is a flag character, and the argument it takes by the spec's
+// length flags. The engine's table of built-in handlers, the face's argument
+// kinds, its checker and its planner all read this one. Adding a verb is one
+// row. Internal to the library; installed because the face's templates read
+// it. Not for users.
+#pragma once
+
+#include <stdint.h>
+
+#include "format/format.h"
+
+namespace bracket::detail {
+
+// What a verb does with an argument, or what an argument can be to a verb.
+enum class Kind : uint8_t {
+    INT32,     // an integer of at most 32 bits
+    INT64,     // a 64-bit integer
+    TEXT,      // const char*
+    STRING,    // std::string, passed as its c_str()
+    VIEW,      // std::string_view, passed with its length as the precision
+    TEXT16,    // const Char16* or const char16_t*
+    STRING16,  // std::u16string
+    VIEW16,    // std::u16string_view
+    POINTER,   // any other pointer
+    COUNT8,    // int8_t*, for %hhn
+    COUNT16,   // int16_t*, for %hn
+    COUNT32,   // int32_t*, for %n and %ln
+    COUNT64,   // int64_t*, for %lln
+    NONE,      // a verb that takes no argument
+    FLOATING,  // a floating point verb: one the library does not have
+    OTHER,     // nothing a built-in verb takes; a verb that is not built in
+};
+
+// The argument a verb takes with no length flag, "h", "hh", "l" and "ll".
+struct KindsByLength {
+    Kind plain, h, hh, l, ll;
+};
+
+constexpr KindsByLength taking(Kind kind) { return KindsByLength{kind, kind, kind, kind, kind}; }
+constexpr KindsByLength INTEGER = {Kind::INT32, Kind::INT32, Kind::INT32, Kind::INT32, Kind::INT64};
+constexpr KindsByLength COUNT = {Kind::COUNT32, Kind::COUNT16, Kind::COUNT8, Kind::COUNT32, Kind::COUNT64};
+
+struct BuiltinVerb {
+    char code;
+    ConversionHandler handler;  // null for a verb the library names only to refuse
+    uint32_t flag;              // a flag character's bit; 0 for a verb
+    uint32_t flag_again;        // the bit a second one adds ("hh", "ll")
+    KindsByLength kinds;
+};
+
+// Ascending code order; the engine's built-in table is the rows with a
+// handler, in this order.
+constexpr BuiltinVerb BUILTIN_VERBS[] = {
+    {' ', convert_flag, FormatFlag::SPACE_SIGN, 0, taking(Kind::NONE)},
+    {'#', convert_flag, FORMAT_FLAG_ALTERNATE, 0, taking(Kind::NONE)},
+    {'%', convert_percent, 0, 0, taking(Kind::NONE)},
+    {'+', convert_flag, FormatFlag::PLUS_SIGN, 0, taking(Kind::NONE)},
+    {',', convert_flag, FormatFlag::GROUP_DIGITS, 0, taking(Kind::NONE)},
+    {'-', convert_flag, FormatFlag::LEFT_ALIGN, 0, taking(Kind::NONE)},
+    {'A', nullptr, 0, 0, taking(Kind::FLOATING)},
+    {'C', convert_char16, 0, 0, taking(Kind::INT32)},
+    {'E', nullptr, 0, 0, taking(Kind::FLOATING)},
+    {'F', nullptr, 0, 0, taking(Kind::FLOATING)},
+    {'G', nullptr, 0, 0, taking(Kind::FLOATING)},
+    {'S', convert_string16, 0, 0, taking(Kind::TEXT16)},
+    {'X', convert_integer, 0, 0, INTEGER},
+    {'a', nullptr, 0, 0, taking(Kind::FLOATING)},
+    {'b', convert_integer, 0, 0, INTEGER},
+    {'c', convert_char, 0, 0, taking(Kind::INT32)},
+    {'d', convert_integer, 0, 0, INTEGER},
+    {'e', nullptr, 0, 0, taking(Kind::FLOATING)},
+    {'f', nullptr, 0, 0, taking(Kind::FLOATING)},
+    {'g', nullptr, 0, 0, taking(Kind::FLOATING)},
+    {'h', convert_flag, FormatFlag::SHORT, FormatFlag::BYTE, taking(Kind::NONE)},
+    {'l', convert_flag, FormatFlag::LONG, FormatFlag::LONG_LONG, taking(Kind::NONE)},
+    {'n', convert_count, 0, 0, COUNT},
+    {'o', convert_integer, 0, 0, INTEGER},
+    {'p', convert_integer, 0, 0, taking(Kind::POINTER)},
+    {'r', convert_error_text, 0, 0, taking(Kind::NONE)},
+    {'s', convert_string, 0, 0, taking(Kind::TEXT)},
+    {'u', convert_flag, FormatFlag::UNSIGNED, 0, taking(Kind::NONE)},
+    {'x', convert_integer, 0, 0, INTEGER},
+};
+
+constexpr int32_t BUILTIN_VERB_ROWS = static_cast<int32_t>(sizeof BUILTIN_VERBS / sizeof BUILTIN_VERBS[0]);
+
+// Returns the row of code, or null when no row holds it.
+constexpr const BuiltinVerb* builtin_verb(uint32_t code) {
+    for (const BuiltinVerb& row : BUILTIN_VERBS) {
+        if (static_cast<unsigned char>(row.code) == code) return &row;
+    }
+    return nullptr;
+}
+
+// Returns the rows that have a handler: the engine's built-in verbs.
+constexpr int32_t builtin_handled_rows() {
+    int32_t rows = 0;
+    for (const BuiltinVerb& row : BUILTIN_VERBS) rows += row.handler != nullptr ? 1 : 0;
+    return rows;
+}
+
+// Returns the flags after the flag character of row is read again.
+constexpr uint32_t with_flag(const BuiltinVerb& row, uint32_t flags) {
+    return flags | row.flag | ((flags & row.flag) != 0 ? row.flag_again : 0);
+}
+
+// Returns the kind of argument a built-in verb takes with the spec's flags;
+// OTHER for a character that no row holds.
+constexpr Kind wanted_kind(uint32_t code, uint32_t flags) {
+    const BuiltinVerb* row = builtin_verb(code);
+    if (row == nullptr) return Kind::OTHER;
+    // "ll" also carries "l", and "hh" carries "h", so the longer is tested
+    // first; "l" wins over "h" ("hl").
+    return (flags & FormatFlag::LONG_LONG) ? row->kinds.ll
+           : (flags & FormatFlag::LONG)    ? row->kinds.l
+           : (flags & FormatFlag::BYTE)    ? row->kinds.hh
+           : (flags & FormatFlag::SHORT)   ? row->kinds.h
+                                           : row->kinds.plain;
+}
+
+// Returns true for a floating point verb, which the library does not have.
+constexpr bool is_floating_point_verb(uint32_t code) { return wanted_kind(code, 0) == Kind::FLOATING; }
+
+}  // namespace bracket::detail
