@@ -3,12 +3,14 @@
 #include <stdarg.h>
 #include <stdint.h>
 
+#include "format/detail/text_values.h"
 #include "format/detail/verb_table.h"
 #include "format/format.h"
 #include "format/utf8.h"
 
-int32_t convert_char(FormatState* state) {
-    const int value = va_arg(state->args, int);
+int32_t convert_char(FormatState* state) { return put_char(state, va_arg(state->args, int)); }
+
+int32_t put_char(FormatState* state, int32_t value) {
     // The byte with a terminator after it: one of 0x80 or more is then a
     // malformed byte, U+0080, rather than a sequence that its length cuts.
     const char text[2] = {static_cast<char>(value & 0xFF), '\0'};
@@ -17,8 +19,9 @@ int32_t convert_char(FormatState* state) {
     return put_utf8_field(state, text, 1, 2);
 }
 
-int32_t convert_char16(FormatState* state) {
-    const int value = va_arg(state->args, int);
+int32_t convert_char16(FormatState* state) { return put_char16(state, va_arg(state->args, int)); }
+
+int32_t put_char16(FormatState* state, int32_t value) {
     const Char16 unit = static_cast<Char16>(value & 0xFFFF);
     // The precision stays: %.0C writes only the fill.
     return put_char16_field(state, &unit, 1);
@@ -42,23 +45,27 @@ int32_t convert_percent(FormatState* state) {
 }
 
 int32_t convert_count(FormatState* state) {
+    // The target's type follows the length flags; every object pointer
+    // passes alike through C variadic arguments on the targets built for,
+    // so it is taken as void* and stored through by the flags.
+    return put_count(state, va_arg(state->args, void*));
+}
+
+int32_t put_count(FormatState* state, void* target) {
     const int32_t count = state->emitted;
     const uint32_t flags = state->flags;
     // As for the integer verbs: "ll" is 64 bits, "l" 32 as no flag is and
     // wins over "h" ("hl"), "hh" also sets SHORT. A null pointer is taken and
     // stores nothing.
+    if (target == nullptr) return 0;
     if ((flags & FormatFlag::LONG_LONG) != 0) {
-        int64_t* target = va_arg(state->args, int64_t*);
-        if (target != nullptr) *target = count;
+        *static_cast<int64_t*>(target) = count;
     } else if ((flags & FormatFlag::LONG) != 0 || (flags & (FormatFlag::BYTE | FormatFlag::SHORT)) == 0) {
-        int32_t* target = va_arg(state->args, int32_t*);
-        if (target != nullptr) *target = count;
+        *static_cast<int32_t*>(target) = count;
     } else if ((flags & FormatFlag::BYTE) != 0) {
-        int8_t* target = va_arg(state->args, int8_t*);
-        if (target != nullptr) *target = static_cast<int8_t>(static_cast<uint8_t>(count & 0xFF));
+        *static_cast<int8_t*>(target) = static_cast<int8_t>(static_cast<uint8_t>(count & 0xFF));
     } else {
-        int16_t* target = va_arg(state->args, int16_t*);
-        if (target != nullptr) *target = static_cast<int16_t>(static_cast<uint16_t>(count & 0xFFFF));
+        *static_cast<int16_t*>(target) = static_cast<int16_t>(static_cast<uint16_t>(count & 0xFFFF));
     }
     return 0;
 }
