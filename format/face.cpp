@@ -8,9 +8,12 @@
 #include <string>
 
 #include "format/detail/format_loop.h"
+#include "format/detail/writer.h"
 #include "format/format.h"
 #include "format/format.hpp"
 
+using bracket::detail::PlanArgument;
+using bracket::detail::PlanStep;
 using bracket::detail::Spec;
 
 namespace {
@@ -67,6 +70,41 @@ int count_past_cut(FormatState* state) {
     return 1;
 }
 
+// A bounded buffer's run: the state over the buffer, and the cut and the
+// length needed when the run is over.
+struct Bounded {
+    Overflow overflow;
+    FormatState state;
+    char* buffer;
+    int32_t room;
+};
+
+void open_bounded(Bounded* bounded, char* buffer, size_t size) {
+    // The engine counts in 32 bits: a larger buffer is used up to that.
+    const int32_t room = size > INT32_MAX ? INT32_MAX : static_cast<int32_t>(size);
+    bounded->buffer = buffer;
+    bounded->room = room;
+    bounded->overflow.cut = false;
+    bounded->overflow.cut_at = nullptr;
+    FormatState& state = bounded->state;
+    state.wide = 0;
+    state.buffer_start = buffer;
+    state.out = buffer;
+    state.limit = room > 0 ? buffer + room - 1 : buffer;
+    state.overflow_hook = count_past_cut;
+    state.hook_arg = &bounded->overflow;
+    state.emitted = 0;
+}
+
+// Terminates the text at the cut, or after it when it fit whole.
+bracket::FormatToResult close_bounded(Bounded* bounded) {
+    const FormatState& state = bounded->state;
+    char* end = bounded->overflow.cut ? bounded->overflow.cut_at : state.out;
+    if (bounded->room > 0) *end = '\0';
+    const int32_t length = static_cast<int32_t>(end - bounded->buffer);
+    return bracket::FormatToResult{length, state.emitted, state.emitted > length, true};
+}
+
 // Runs format over a prepared state. The text runs where it stands but for
 // each view's spec, which runs from a copy with ".*" before its verb: the
 // bound passed before the view's data then caps the bytes the verb reads,
@@ -93,9 +131,61 @@ inline void run_format(FormatState* state, const char* format, const Spec* views
     format_run_to(state, position, nullptr);
 }
 
+// The literal run of a plan step, as the format loop copies it: when the
+// whole run fits in narrow output no unit of it can meet the limit, and it
+// goes in one move.
+inline bool put_literal(FormatState* state, const char* text, int32_t length) {
+    Writer w = writer_begin(state);
+    if (state->wide == 0 && writer_fits_stretch(&w, static_cast<size_t>(length))) {
+        writer_put_bytes(&w, text, static_cast<size_t>(length));
+        writer_commit(&w);
+        return true;
+    }
+    return format_copy_literal(state, text) != nullptr;
+}
+
+// Runs a plan over a prepared state as format_run runs its format: each
+// verb finds the state as its handler would, and a writer's failure stops
+// the run.
+void run_plan(FormatState* state, const char* format, const PlanStep* step, const PlanArgument* arguments) {
+    for (;; ++step) {
+        if (step->literal_length > 0 && !put_literal(state, format + step->literal, step->literal_length)) return;
+        if (step->put == nullptr) return;
+        state->verb = step->code;
+        state->flags = step->flags;
+        state->width = step->width;
+        state->precision = step->precision;
+        for (int32_t star = 0; star < step->stars; ++star) {
+            const auto value = static_cast<int32_t>(arguments[step->first_star + star].bits);
+            const int32_t number = bracket::detail::star_magnitude(&state->flags, value);
+            if (star == step->width_star) state->width = number;
+            if (star == step->precision_star) state->precision = number;
+        }
+        const PlanArgument& argument = arguments[step->argument < 0 ? 0 : step->argument];
+        if (step->put(state, argument.bits, argument.length) < 0) return;
+    }
+}
+
 }  // namespace
 
 namespace bracket::detail {
+
+void append_planned(std::string* text, const char* format, const PlanStep* steps, const PlanArgument* arguments) {
+    alignas(2) char window[WINDOW_BYTES];
+    FormatState state;
+    open_window(&state, 0, window, flush_to_string, text);
+    run_plan(&state, format, steps, arguments);
+    flush_to_string(&state);
+}
+
+void append_planned16(std::u16string* text, const char* format, const PlanStep* steps,
+                      const PlanArgument* arguments) {
+    alignas(2) char window[WINDOW_BYTES];
+    FormatState state;
+    open_window(&state, 1, window, flush_to_u16string, text);
+    run_plan(&state, format, steps, arguments);
+    flush_to_u16string(&state);
+}
 
 void append_formatted(std::string* text, const char* format, const Spec* views, int32_t view_count, ...) {
     alignas(2) char window[WINDOW_BYTES];
@@ -118,26 +208,20 @@ void append_formatted16(std::u16string* text, const char* format, const Spec* vi
 }
 
 FormatToResult format_into(char* buffer, size_t size, const char* format, const Spec* views, int32_t view_count, ...) {
-    // The engine counts in 32 bits: a larger buffer is used up to that.
-    const int32_t room = size > INT32_MAX ? INT32_MAX : static_cast<int32_t>(size);
-    Overflow overflow;
-    overflow.cut = false;
-    overflow.cut_at = nullptr;
-    FormatState state;
-    state.wide = 0;
-    state.buffer_start = buffer;
-    state.out = buffer;
-    state.limit = room > 0 ? buffer + room - 1 : buffer;
-    state.overflow_hook = count_past_cut;
-    state.hook_arg = &overflow;
-    state.emitted = 0;
-    va_start(state.args, view_count);
-    run_format(&state, format, views, view_count);
-    va_end(state.args);
-    char* end = overflow.cut ? overflow.cut_at : state.out;
-    if (room > 0) *end = '\0';
-    const int32_t length = static_cast<int32_t>(end - buffer);
-    return FormatToResult{length, state.emitted, state.emitted > length, true};
+    Bounded bounded;
+    open_bounded(&bounded, buffer, size);
+    va_start(bounded.state.args, view_count);
+    run_format(&bounded.state, format, views, view_count);
+    va_end(bounded.state.args);
+    return close_bounded(&bounded);
+}
+
+FormatToResult format_planned_into(char* buffer, size_t size, const char* format, const PlanStep* steps,
+                                   const PlanArgument* arguments) {
+    Bounded bounded;
+    open_bounded(&bounded, buffer, size);
+    run_plan(&bounded.state, format, steps, arguments);
+    return close_bounded(&bounded);
 }
 
 }  // namespace bracket::detail

@@ -17,7 +17,7 @@
 #include <string>
 #include <utility>  // forward
 
-#include "format/detail/arguments.h"  // how arguments reach the engine; not for users
+#include "format/detail/arguments.h"  // how arguments reach the engine or the plan; not for users
 #include "format/detail/reports.h"    // the checker's reports; not for users
 #include "format/format.h"
 
@@ -64,6 +64,9 @@ public:
         if constexpr (VIEWS > 0) {
             if (ok_) detail::find_view_specs(text_, kinds, views_.specs);
         }
+#if BRACKET_FORMAT_CHECK_AT_COMPILE_TIME
+        plan_.ready = ok_ && detail::make_plan(text_, plan_.steps, CAPACITY);
+#endif
     }
 
     // The format's text.
@@ -72,13 +75,21 @@ public:
     constexpr bool ok() const { return ok_; }
     // The specs of its view arguments, in order; null when it has none.
     constexpr const detail::Spec* views() const { return views_.data(); }
+#if BRACKET_FORMAT_CHECK_AT_COMPILE_TIME
+    // Its plan (C++20); null when it runs in the engine.
+    constexpr const detail::PlanStep* plan() const { return plan_.ready ? plan_.steps : nullptr; }
+#endif
 
 private:
     static constexpr size_t VIEWS = detail::VIEW_COUNT<Args...>;
+    static constexpr size_t CAPACITY = detail::plan_capacity(sizeof...(Args));
 
     const char* text_;
     bool ok_;
     detail::ViewSpecs<VIEWS> views_;
+#if BRACKET_FORMAT_CHECK_AT_COMPILE_TIME
+    detail::Plan<CAPACITY> plan_{};
+#endif
 };
 
 template <class... Args>
@@ -89,9 +100,7 @@ using format_string = FormatString<std::decay_t<Args>...>;
 template <class... Args>
 std::string format(format_string<Args...> format, Args&&... args) {
     std::string text;
-    detail::run(
-        format, [&text](auto... c) { detail::append_formatted(&text, c...); }, std::index_sequence_for<Args...>{},
-        args...);
+    detail::run(format, detail::StringOutput{&text}, std::index_sequence_for<Args...>{}, args...);
     return text;
 }
 
@@ -110,9 +119,7 @@ std::string format(RuntimeFormat format, Args&&... args) {
 template <class... Args>
 std::u16string format_u16(format_string<Args...> format, Args&&... args) {
     std::u16string text;
-    detail::run(
-        format, [&text](auto... c) { detail::append_formatted16(&text, c...); }, std::index_sequence_for<Args...>{},
-        args...);
+    detail::run(format, detail::String16Output{&text}, std::index_sequence_for<Args...>{}, args...);
     return text;
 }
 
@@ -132,9 +139,8 @@ std::u16string format_u16(RuntimeFormat format, Args&&... args) {
 template <class... Args>
 FormatToResult format_to(char* buffer, size_t size, format_string<Args...> format, Args&&... args) {
     FormatToResult result{0, 0, false, false};
-    const bool ran = detail::run(
-        format, [&](auto... c) { result = detail::format_into(buffer, size, c...); },
-        std::index_sequence_for<Args...>{}, args...);
+    const bool ran = detail::run(format, detail::BufferOutput<FormatToResult>{buffer, size, &result},
+                                 std::index_sequence_for<Args...>{}, args...);
     if (!ran && size > 0) buffer[0] = '\0';
     return result;
 }

@@ -110,6 +110,8 @@ const char* run_to(FormatState* state, const char* position, const char* stop) {
 
 const char* parse_spec(FormatState* state, const char* position) { return read_spec(state, position); }
 
+const char* format_copy_literal(FormatState* state, const char* position) { return copy_literal(state, position); }
+
 #if defined(__GNUC__)
 __attribute__((flatten))
 #endif

@@ -3,6 +3,7 @@
 #include <stdint.h>
 
 #include "format/detail/integer.h"
+#include "format/detail/verb_table.h"  // the value writers
 #include "format/detail/writer.h"  // put_verbatim_field
 #include "format/format.h"
 
@@ -228,4 +229,12 @@ int32_t put_address(FormatState* state, uintptr_t address) {
     state->verb = 'x';
     state->flags |= FormatFlag::UNSIGNED;
     return put_integer(state, IntegerValue{address, sizeof address > sizeof(uint32_t)});
+}
+
+int32_t bracket::detail::put_integer_value(FormatState* state, uint64_t bits, int32_t) {
+    return put_integer(state, integer_taken(state->flags, bits));
+}
+
+int32_t bracket::detail::put_address_value(FormatState* state, uint64_t bits, int32_t) {
+    return put_address(state, static_cast<uintptr_t>(bits));
 }

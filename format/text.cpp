@@ -3,26 +3,34 @@
 #include <stdarg.h>
 #include <stdint.h>
 
-#include "format/detail/text_values.h"
+#include "format/detail/spec_grammar.h"  // view_bound
 #include "format/detail/verb_table.h"
 #include "format/format.h"
 #include "format/utf8.h"
 
-int32_t convert_char(FormatState* state) { return put_char(state, va_arg(state->args, int)); }
+using bracket::detail::put_char16_value;
+using bracket::detail::put_char_value;
+using bracket::detail::put_count_value;
 
-int32_t put_char(FormatState* state, int32_t value) {
+int32_t convert_char(FormatState* state) {
+    return put_char_value(state, static_cast<uint32_t>(va_arg(state->args, int)), -1);
+}
+
+int32_t bracket::detail::put_char_value(FormatState* state, uint64_t bits, int32_t) {
     // The byte with a terminator after it: one of 0x80 or more is then a
     // malformed byte, U+0080, rather than a sequence that its length cuts.
-    const char text[2] = {static_cast<char>(value & 0xFF), '\0'};
+    const char text[2] = {static_cast<char>(bits & 0xFF), '\0'};
     // The precision becomes 1, so a precision in the spec never hides it.
     state->precision = 1;
     return put_utf8_field(state, text, 1, 2);
 }
 
-int32_t convert_char16(FormatState* state) { return put_char16(state, va_arg(state->args, int)); }
+int32_t convert_char16(FormatState* state) {
+    return put_char16_value(state, static_cast<uint32_t>(va_arg(state->args, int)), -1);
+}
 
-int32_t put_char16(FormatState* state, int32_t value) {
-    const Char16 unit = static_cast<Char16>(value & 0xFFFF);
+int32_t bracket::detail::put_char16_value(FormatState* state, uint64_t bits, int32_t) {
+    const Char16 unit = static_cast<Char16>(bits & 0xFFFF);
     // The precision stays: %.0C writes only the fill.
     return put_char16_field(state, &unit, 1);
 }
@@ -37,6 +45,33 @@ int32_t convert_string16(FormatState* state) {
     return format_char16_string(state, text);
 }
 
+namespace {
+
+// A view's text is read no further than its bound, as a precision reads.
+void bound_view(FormatState* state, int32_t length) {
+    if (length < 0) return;
+    state->precision = bracket::detail::view_bound(state->flags, state->precision, length);
+    state->flags |= FormatFlag::WIDTH_SET | FormatFlag::PRECISION_SET;
+}
+
+}  // namespace
+
+int32_t bracket::detail::put_string_value(FormatState* state, uint64_t bits, int32_t length) {
+    bound_view(state, length);
+    return format_utf8_string(state, reinterpret_cast<const char*>(static_cast<uintptr_t>(bits)));
+}
+
+int32_t bracket::detail::put_string16_value(FormatState* state, uint64_t bits, int32_t length) {
+    bound_view(state, length);
+    return format_char16_string(state, reinterpret_cast<const Char16*>(static_cast<uintptr_t>(bits)));
+}
+
+int32_t bracket::detail::put_percent_value(FormatState* state, uint64_t, int32_t) { return convert_percent(state); }
+
+int32_t bracket::detail::put_error_text_value(FormatState* state, uint64_t, int32_t) {
+    return convert_error_text(state);
+}
+
 int32_t convert_percent(FormatState* state) {
     // The text is the character that selected this handler.
     const Char16 unit = static_cast<Char16>(state->verb);
@@ -48,10 +83,11 @@ int32_t convert_count(FormatState* state) {
     // The target's type follows the length flags; every object pointer
     // passes alike through C variadic arguments on the targets built for,
     // so it is taken as void* and stored through by the flags.
-    return put_count(state, va_arg(state->args, void*));
+    return put_count_value(state, reinterpret_cast<uintptr_t>(va_arg(state->args, void*)), -1);
 }
 
-int32_t put_count(FormatState* state, void* target) {
+int32_t bracket::detail::put_count_value(FormatState* state, uint64_t bits, int32_t) {
+    void* target = reinterpret_cast<void*>(static_cast<uintptr_t>(bits));
     const int32_t count = state->emitted;
     const uint32_t flags = state->flags;
     // As for the integer verbs: "ll" is 64 bits, "l" 32 as no flag is and

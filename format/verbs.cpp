@@ -30,6 +30,8 @@ constexpr BuiltinEntries BUILTIN_ENTRIES = builtin_entries();
 
 const VerbEntry* const builtin_verbs = BUILTIN_ENTRIES.rows;
 
+int32_t bracket::detail::builtin_verb_replaced = 0;
+
 VerbEntry installed_verbs[MAX_INSTALLED_VERBS];
 int32_t installed_verb_count = 0;
 ConversionHandler installed_ascii_handlers[128];
@@ -90,6 +92,11 @@ int32_t install_verb(int32_t code, ConversionHandler handler) {
     if (handler == nullptr) handler = convert_bad_verb;
     const uint32_t key = static_cast<uint32_t>(code);
     verb_table_enter();
+    // Before the row changes: a checked format's plan, which runs the
+    // built-in verbs without the table, must give way by the time the new
+    // handler can be found.
+    const bracket::detail::BuiltinVerb* builtin = bracket::detail::builtin_verb(key);
+    if (builtin != nullptr && builtin->handler != nullptr) store_release(&bracket::detail::builtin_verb_replaced, 1);
     const int32_t row = installed_row_locked(key);
     int32_t result = 0;
     if (row >= 0) {

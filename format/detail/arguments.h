@@ -12,6 +12,7 @@
 #include <utility>
 
 #include "format/detail/check.h"
+#include "format/detail/plan.h"
 #include "format/format.h"
 
 namespace bracket {
@@ -77,20 +78,18 @@ int64_t number_at(int32_t index, const Args&... args) {
     return value;
 }
 
-// The most bytes (or units) a view's verb may read: its length, or fewer by
-// the spec's own precision.
+// The most bytes (or units) a view's verb may read, with the spec's
+// precision as the arguments give it.
 template <class View, class... Args>
-int32_t view_bound(const View& view, const Spec& spec, const Args&... args) {
+int32_t view_bound_in(const View& view, const Spec& spec, const Args&... args) {
     const size_t size = view.size();
     const int32_t length = size > INT32_MAX ? INT32_MAX : static_cast<int32_t>(size);
-    if ((spec.flags & FormatFlag::PRECISION_SET) == 0) return length;
     int32_t precision = spec.precision;
+    uint32_t flags = spec.flags;
     if (spec.precision_star >= 0) {
-        // A negative "*" counts by its magnitude, as in the engine.
-        const auto value = static_cast<int32_t>(number_at(spec.first + spec.precision_star, args...));
-        precision = value < 0 ? static_cast<int32_t>(0u - static_cast<uint32_t>(value)) : value;
+        precision = star_magnitude(&flags, static_cast<int32_t>(number_at(spec.first + spec.precision_star, args...)));
     }
-    return precision < 0 ? 0 : precision < length ? precision : length;
+    return view_bound(spec.flags, precision, length);
 }
 
 // The index among the views of the view argument Index.
@@ -109,7 +108,7 @@ auto c_values(const FormatString<Decayed...>& format, const T& argument, const A
     using U = std::tuple_element_t<Index, std::tuple<Decayed...>>;
     if constexpr (is_view_kind(kind_of<U>())) {
         const Spec& spec = format.views()[view_index<Index, Decayed...>()];
-        const int32_t bound = view_bound(argument, spec, args...);
+        const int32_t bound = view_bound_in(argument, spec, args...);
         if constexpr (std::is_same_v<U, std::string_view>) {
             return std::make_tuple(bound, argument.data());
         } else {
@@ -120,10 +119,52 @@ auto c_values(const FormatString<Decayed...>& format, const T& argument, const A
     }
 }
 
-// Runs sink(format, views, view count, C arguments...) unless the arguments
-// do not match the format (C++17); then returns false, having run nothing.
-template <class... Decayed, class Sink, class... Args, size_t... I>
-bool run(const FormatString<Decayed...>& format, Sink sink, std::index_sequence<I...>, const Args&... args) {
+// Where a face call's text goes, from the engine's run of the format with C
+// variadic arguments, or from its plan's run with the arguments as typed.
+struct StringOutput {
+    std::string* text;
+    template <class... C>
+    void engine(C... c) const {
+        append_formatted(text, c...);
+    }
+    void planned(const char* format, const PlanStep* steps, const PlanArgument* arguments) const {
+        append_planned(text, format, steps, arguments);
+    }
+};
+
+struct String16Output {
+    std::u16string* text;
+    template <class... C>
+    void engine(C... c) const {
+        append_formatted16(text, c...);
+    }
+    void planned(const char* format, const PlanStep* steps, const PlanArgument* arguments) const {
+        append_planned16(text, format, steps, arguments);
+    }
+};
+
+template <class Result>
+struct BufferOutput {
+    char* buffer;
+    size_t size;
+    Result* result;
+    template <class... C>
+    void engine(C... c) const {
+        *result = format_into(buffer, size, c...);
+    }
+    // A template, so that Result is complete by the time it is read.
+    template <class Step>
+    void planned(const char* format, const Step* steps, const PlanArgument* arguments) const {
+        *result = format_planned_into(buffer, size, format, steps, arguments);
+    }
+};
+
+// Runs the format into output unless the arguments do not match it (C++17);
+// then returns false, having run nothing. A planned format runs its plan
+// while the built-in verbs are the table's; otherwise the engine runs it.
+template <class... Decayed, class Output, class... Args, size_t... I>
+bool run(const FormatString<Decayed...>& format, const Output& output, std::index_sequence<I...>,
+         const Args&... args) {
     constexpr bool FLOATING = (std::is_floating_point_v<Decayed> || ...);
     constexpr bool TAKEN = ((kind_of<Decayed>() != Kind::OTHER) && ...);
     // Under C++20 the format's check has said so where it is written.
@@ -134,12 +175,19 @@ bool run(const FormatString<Decayed...>& format, Sink sink, std::index_sequence<
                   "a pointer, or a text (const char*, std::string, std::string_view or their 16-bit forms)");
     if constexpr (TAKEN) {
         if (!BRACKET_FORMAT_CHECK_AT_COMPILE_TIME && !format.ok()) return false;
+#if BRACKET_FORMAT_CHECK_AT_COMPILE_TIME
+        if (format.plan() != nullptr && builtin_verbs_intact()) {
+            const PlanArgument arguments[sizeof...(Args) + 1] = {plan_argument(args)..., PlanArgument{0, -1}};
+            output.planned(format.get(), format.plan(), arguments);
+            return true;
+        }
+#endif
         if constexpr (VIEW_COUNT<Decayed...> == 0) {
-            sink(format.get(), nullptr, 0, c_value(args)...);
+            output.engine(format.get(), nullptr, 0, c_value(args)...);
         } else {
             std::apply(
                 [&](auto... c) {
-                    sink(format.get(), format.views(), static_cast<int32_t>(VIEW_COUNT<Decayed...>), c...);
+                    output.engine(format.get(), format.views(), static_cast<int32_t>(VIEW_COUNT<Decayed...>), c...);
                 },
                 std::tuple_cat(c_values<I>(format, args, args...)...));
         }

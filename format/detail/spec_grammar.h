@@ -82,15 +82,24 @@ constexpr void spec_take_number(SpecFields* fields, int32_t number) {
     }
 }
 
-// A "*" argument counts by its magnitude, and a negative one also aligns
-// left, whether it gives the width or the precision.
+// Returns a "*" argument's magnitude; a negative one also aligns left,
+// whether it gives the width or the precision.
+constexpr int32_t star_magnitude(uint32_t* flags, int32_t number) {
+    if (number >= 0) return number;
+    *flags |= FormatFlag::LEFT_ALIGN;
+    // Two's complement: the most negative value stays negative.
+    return static_cast<int32_t>(0u - static_cast<uint32_t>(number));
+}
+
 constexpr void spec_take_star(SpecFields* fields, int32_t number) {
-    if (number < 0) {
-        // Two's complement: the most negative value stays negative.
-        number = static_cast<int32_t>(0u - static_cast<uint32_t>(number));
-        fields->flags |= FormatFlag::LEFT_ALIGN;
-    }
-    spec_take_number(fields, number);
+    spec_take_number(fields, star_magnitude(&fields->flags, number));
+}
+
+// Returns the most bytes (or units) a view's verb may read: its length, or
+// fewer by the spec's own precision (a negative one reads none).
+constexpr int32_t view_bound(uint32_t flags, int32_t precision, int32_t length) {
+    if ((flags & FormatFlag::PRECISION_SET) == 0) return length;
+    return precision < 0 ? 0 : precision < length ? precision : length;
 }
 
 }  // namespace bracket::detail

@@ -41,9 +41,26 @@ constexpr KindsByLength taking(Kind kind) { return KindsByLength{kind, kind, kin
 constexpr KindsByLength INTEGER = {Kind::INT32, Kind::INT32, Kind::INT32, Kind::INT32, Kind::INT64};
 constexpr KindsByLength COUNT = {Kind::COUNT32, Kind::COUNT16, Kind::COUNT8, Kind::COUNT32, Kind::COUNT64};
 
+// A built-in verb's work with its argument in hand, for a checked format's
+// plan: the state holds the verb and the spec; bits are an integer's bits or
+// a pointer's address, length a view's length (-1 for any other argument).
+// Returns as a ConversionHandler for a verb.
+using ValueWriter = int32_t (*)(FormatState* state, uint64_t bits, int32_t length);
+
+int32_t put_integer_value(FormatState* state, uint64_t bits, int32_t length);   // "d" "o" "x" "X" "b"
+int32_t put_address_value(FormatState* state, uint64_t bits, int32_t length);   // "p"
+int32_t put_char_value(FormatState* state, uint64_t bits, int32_t length);      // "c"
+int32_t put_char16_value(FormatState* state, uint64_t bits, int32_t length);    // "C"
+int32_t put_string_value(FormatState* state, uint64_t bits, int32_t length);    // "s"
+int32_t put_string16_value(FormatState* state, uint64_t bits, int32_t length);  // "S"
+int32_t put_count_value(FormatState* state, uint64_t bits, int32_t length);     // "n"
+int32_t put_percent_value(FormatState* state, uint64_t bits, int32_t length);   // "%"
+int32_t put_error_text_value(FormatState* state, uint64_t bits, int32_t length);  // "r"
+
 struct BuiltinVerb {
     char code;
     ConversionHandler handler;  // null for a verb the library names only to refuse
+    ValueWriter put;            // the handler's work with the argument in hand; null for a flag
     uint32_t flag;              // a flag character's bit; 0 for a verb
     uint32_t flag_again;        // the bit a second one adds ("hh", "ll")
     KindsByLength kinds;
@@ -52,35 +69,35 @@ struct BuiltinVerb {
 // Ascending code order; the engine's built-in table is the rows with a
 // handler, in this order.
 constexpr BuiltinVerb BUILTIN_VERBS[] = {
-    {' ', convert_flag, FormatFlag::SPACE_SIGN, 0, taking(Kind::NONE)},
-    {'#', convert_flag, FORMAT_FLAG_ALTERNATE, 0, taking(Kind::NONE)},
-    {'%', convert_percent, 0, 0, taking(Kind::NONE)},
-    {'+', convert_flag, FormatFlag::PLUS_SIGN, 0, taking(Kind::NONE)},
-    {',', convert_flag, FormatFlag::GROUP_DIGITS, 0, taking(Kind::NONE)},
-    {'-', convert_flag, FormatFlag::LEFT_ALIGN, 0, taking(Kind::NONE)},
-    {'A', nullptr, 0, 0, taking(Kind::FLOATING)},
-    {'C', convert_char16, 0, 0, taking(Kind::INT32)},
-    {'E', nullptr, 0, 0, taking(Kind::FLOATING)},
-    {'F', nullptr, 0, 0, taking(Kind::FLOATING)},
-    {'G', nullptr, 0, 0, taking(Kind::FLOATING)},
-    {'S', convert_string16, 0, 0, taking(Kind::TEXT16)},
-    {'X', convert_integer, 0, 0, INTEGER},
-    {'a', nullptr, 0, 0, taking(Kind::FLOATING)},
-    {'b', convert_integer, 0, 0, INTEGER},
-    {'c', convert_char, 0, 0, taking(Kind::INT32)},
-    {'d', convert_integer, 0, 0, INTEGER},
-    {'e', nullptr, 0, 0, taking(Kind::FLOATING)},
-    {'f', nullptr, 0, 0, taking(Kind::FLOATING)},
-    {'g', nullptr, 0, 0, taking(Kind::FLOATING)},
-    {'h', convert_flag, FormatFlag::SHORT, FormatFlag::BYTE, taking(Kind::NONE)},
-    {'l', convert_flag, FormatFlag::LONG, FormatFlag::LONG_LONG, taking(Kind::NONE)},
-    {'n', convert_count, 0, 0, COUNT},
-    {'o', convert_integer, 0, 0, INTEGER},
-    {'p', convert_integer, 0, 0, taking(Kind::POINTER)},
-    {'r', convert_error_text, 0, 0, taking(Kind::NONE)},
-    {'s', convert_string, 0, 0, taking(Kind::TEXT)},
-    {'u', convert_flag, FormatFlag::UNSIGNED, 0, taking(Kind::NONE)},
-    {'x', convert_integer, 0, 0, INTEGER},
+    {' ', convert_flag, nullptr, FormatFlag::SPACE_SIGN, 0, taking(Kind::NONE)},
+    {'#', convert_flag, nullptr, FORMAT_FLAG_ALTERNATE, 0, taking(Kind::NONE)},
+    {'%', convert_percent, put_percent_value, 0, 0, taking(Kind::NONE)},
+    {'+', convert_flag, nullptr, FormatFlag::PLUS_SIGN, 0, taking(Kind::NONE)},
+    {',', convert_flag, nullptr, FormatFlag::GROUP_DIGITS, 0, taking(Kind::NONE)},
+    {'-', convert_flag, nullptr, FormatFlag::LEFT_ALIGN, 0, taking(Kind::NONE)},
+    {'A', nullptr, nullptr, 0, 0, taking(Kind::FLOATING)},
+    {'C', convert_char16, put_char16_value, 0, 0, taking(Kind::INT32)},
+    {'E', nullptr, nullptr, 0, 0, taking(Kind::FLOATING)},
+    {'F', nullptr, nullptr, 0, 0, taking(Kind::FLOATING)},
+    {'G', nullptr, nullptr, 0, 0, taking(Kind::FLOATING)},
+    {'S', convert_string16, put_string16_value, 0, 0, taking(Kind::TEXT16)},
+    {'X', convert_integer, put_integer_value, 0, 0, INTEGER},
+    {'a', nullptr, nullptr, 0, 0, taking(Kind::FLOATING)},
+    {'b', convert_integer, put_integer_value, 0, 0, INTEGER},
+    {'c', convert_char, put_char_value, 0, 0, taking(Kind::INT32)},
+    {'d', convert_integer, put_integer_value, 0, 0, INTEGER},
+    {'e', nullptr, nullptr, 0, 0, taking(Kind::FLOATING)},
+    {'f', nullptr, nullptr, 0, 0, taking(Kind::FLOATING)},
+    {'g', nullptr, nullptr, 0, 0, taking(Kind::FLOATING)},
+    {'h', convert_flag, nullptr, FormatFlag::SHORT, FormatFlag::BYTE, taking(Kind::NONE)},
+    {'l', convert_flag, nullptr, FormatFlag::LONG, FormatFlag::LONG_LONG, taking(Kind::NONE)},
+    {'n', convert_count, put_count_value, 0, 0, COUNT},
+    {'o', convert_integer, put_integer_value, 0, 0, INTEGER},
+    {'p', convert_integer, put_address_value, 0, 0, taking(Kind::POINTER)},
+    {'r', convert_error_text, put_error_text_value, 0, 0, taking(Kind::NONE)},
+    {'s', convert_string, put_string_value, 0, 0, taking(Kind::TEXT)},
+    {'u', convert_flag, nullptr, FormatFlag::UNSIGNED, 0, taking(Kind::NONE)},
+    {'x', convert_integer, put_integer_value, 0, 0, INTEGER},
 };
 
 constexpr int32_t BUILTIN_VERB_ROWS = static_cast<int32_t>(sizeof BUILTIN_VERBS / sizeof BUILTIN_VERBS[0]);
@@ -98,6 +115,20 @@ constexpr int32_t builtin_handled_rows() {
     int32_t rows = 0;
     for (const BuiltinVerb& row : BUILTIN_VERBS) rows += row.handler != nullptr ? 1 : 0;
     return rows;
+}
+
+// Nonzero once install_verb has put a handler over a built-in verb or flag
+// character; never cleared. A checked format's plan holds only while it is 0.
+extern int32_t builtin_verb_replaced;
+
+// Returns true while no built-in verb or flag character has been replaced:
+// one relaxed atomic load (false where the compiler has none we know).
+inline bool builtin_verbs_intact() {
+#if defined(__GNUC__)
+    return __atomic_load_n(&builtin_verb_replaced, __ATOMIC_RELAXED) == 0;
+#else
+    return false;
+#endif
 }
 
 // Returns the flags after the flag character of row is read again.

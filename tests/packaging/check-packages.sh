@@ -42,7 +42,8 @@ development=(lib/libbracket_format.a lib/libbracket_portability.a lib/libbracket
   include/bracket/format/format.h include/bracket/format/format.hpp include/bracket/format/utf8.h
   include/bracket/format/version.h include/bracket/portability/file_status.h
   include/bracket/portability/error_text.h include/bracket/format/detail/arguments.h
-  include/bracket/format/detail/check.h include/bracket/format/detail/reports.h
+  include/bracket/format/detail/check.h include/bracket/format/detail/plan.h
+  include/bracket/format/detail/reports.h
   include/bracket/format/detail/spec_grammar.h include/bracket/format/detail/text_char.h
   include/bracket/format/detail/verb_table.h
   lib/cmake/bracket/bracketConfig.cmake lib/cmake/bracket/bracketConfigVersion.cmake
