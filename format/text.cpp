@@ -106,30 +106,10 @@ int32_t bracket::detail::put_count_value(FormatState* state, uint64_t bits, int3
     return 0;
 }
 
-namespace {
-
-// For each ASCII code, the row of the flag character it is; null for none.
-struct FlagRows {
-    const bracket::detail::BuiltinVerb* rows[128];
-};
-
-constexpr FlagRows flag_rows() {
-    FlagRows index{};
-    for (const bracket::detail::BuiltinVerb& row : bracket::detail::BUILTIN_VERBS) {
-        if (row.flag != 0) index.rows[static_cast<unsigned char>(row.code)] = &row;
-    }
-    return index;
-}
-
-constexpr FlagRows FLAG_ROWS = flag_rows();
-
-}  // namespace
-
 int32_t convert_flag(FormatState* state) {
     // Under a code that is no flag character it sets nothing.
-    if (state->verb < 128 && FLAG_ROWS.rows[state->verb] != nullptr) {
-        state->flags = bracket::detail::with_flag(*FLAG_ROWS.rows[state->verb], state->flags);
-    }
+    const bracket::detail::BuiltinVerb* row = bracket::detail::builtin_verb(state->verb);
+    if (row != nullptr) state->flags = bracket::detail::with_flag(*row, state->flags);
     return 1;
 }
 

@@ -105,8 +105,13 @@ struct SpecCursor {
 };
 
 // Reads the next conversion spec of the format into spec and moves the
-// cursor past it; false when no "%" is left.
-constexpr bool read_next_spec(SpecCursor* cursor, Spec* spec) {
+// cursor past it; false when no "%" is left. In line: a C++17 check runs it
+// on every call.
+#if defined(__GNUC__)
+__attribute__((always_inline))
+#endif
+constexpr bool
+read_next_spec(SpecCursor* cursor, Spec* spec) {
     const char* format = cursor->format;
     int32_t at = cursor->at;
     while (format[at] != '%') {
@@ -151,7 +156,7 @@ constexpr bool read_next_spec(SpecCursor* cursor, Spec* spec) {
                 spec->width = fields.width;
                 spec->precision = fields.precision;
                 cursor->at = at + token.length;
-                cursor->argument += spec->stars + (wanted_kind(token.value, 0) == Kind::NONE ? 0 : 1);
+                cursor->argument += spec->stars + (row != nullptr && row->kinds.plain == Kind::NONE ? 0 : 1);
                 return true;
             }
         }

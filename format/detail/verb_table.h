@@ -68,7 +68,7 @@ struct BuiltinVerb {
 
 // Ascending code order; the engine's built-in table is the rows with a
 // handler, in this order.
-constexpr BuiltinVerb BUILTIN_VERBS[] = {
+inline constexpr BuiltinVerb BUILTIN_VERBS[] = {
     {' ', convert_flag, nullptr, FormatFlag::SPACE_SIGN, 0, taking(Kind::NONE)},
     {'#', convert_flag, nullptr, FORMAT_FLAG_ALTERNATE, 0, taking(Kind::NONE)},
     {'%', convert_percent, put_percent_value, 0, 0, taking(Kind::NONE)},
@@ -102,13 +102,22 @@ constexpr BuiltinVerb BUILTIN_VERBS[] = {
 
 constexpr int32_t BUILTIN_VERB_ROWS = static_cast<int32_t>(sizeof BUILTIN_VERBS / sizeof BUILTIN_VERBS[0]);
 
-// Returns the row of code, or null when no row holds it.
-constexpr const BuiltinVerb* builtin_verb(uint32_t code) {
-    for (const BuiltinVerb& row : BUILTIN_VERBS) {
-        if (static_cast<unsigned char>(row.code) == code) return &row;
-    }
-    return nullptr;
+// For each ASCII code, its row, or null: a check that runs when the call
+// runs (C++17) looks each verb up in one step.
+struct BuiltinVerbIndex {
+    const BuiltinVerb* rows[128];
+};
+
+constexpr BuiltinVerbIndex index_builtin_verbs() {
+    BuiltinVerbIndex index{};
+    for (const BuiltinVerb& row : BUILTIN_VERBS) index.rows[static_cast<unsigned char>(row.code)] = &row;
+    return index;
 }
+
+inline constexpr BuiltinVerbIndex BUILTIN_VERB_INDEX = index_builtin_verbs();
+
+// Returns the row of code, or null when no row holds it.
+constexpr const BuiltinVerb* builtin_verb(uint32_t code) { return code < 128 ? BUILTIN_VERB_INDEX.rows[code] : nullptr; }
 
 // Returns the rows that have a handler: the engine's built-in verbs.
 constexpr int32_t builtin_handled_rows() {
