@@ -1,6 +1,7 @@
-// The engine's runs behind the C++ face (format/format.hpp): a string grown
-// through the overflow hook, and a bounded buffer whose hook goes on counting
-// once the text no longer fits.
+// The runs behind the C++ face (format/format.hpp): a string grown through
+// the overflow hook, and a bounded buffer whose hook goes on counting once
+// the text no longer fits. The engine runs a format through them, and so
+// does a checked format's plan, whose steps the face runs in line.
 #include <cstdarg>  // va_list, va_start, va_end
 #include <cstddef>  // size_t
 #include <cstdint>
@@ -12,15 +13,11 @@
 #include "format/format.h"
 #include "format/format.hpp"
 
-using bracket::detail::PlanArgument;
-using bracket::detail::PlanStep;
+using bracket::detail::BoundedRun;
 using bracket::detail::Spec;
+using bracket::detail::WindowRun;
 
 namespace {
-
-// The window a string's text passes through: a line fits whole, and the
-// string is then made in one allocation (none for a short text).
-constexpr int32_t WINDOW_BYTES = 256;
 
 // Moves the window's committed text into the string and starts it over.
 int flush_to_string(FormatState* state) {
@@ -38,71 +35,30 @@ int flush_to_u16string(FormatState* state) {
     return 1;
 }
 
-void open_window(FormatState* state, uint8_t wide, char* window, OverflowHook hook, void* hook_arg) {
+void open_window(WindowRun* run, uint8_t wide, OverflowHook hook, void* hook_arg) {
+    FormatState* state = &run->state;
     state->wide = wide;
-    state->buffer_start = window;
-    state->out = window;
+    state->buffer_start = run->window;
+    state->out = run->window;
     // The window needs no terminator: its last byte is room as well.
-    state->limit = window + WINDOW_BYTES;
+    state->limit = run->window + sizeof run->window;
     state->overflow_hook = hook;
     state->hook_arg = hook_arg;
     state->emitted = 0;
 }
 
-// Where a bounded buffer was cut, and the window the rest is counted in.
-struct Overflow {
-    bool cut;
-    char* cut_at;
-    char scratch[64];
-};
-
 // The first call marks the cut (out is committed up to it); every call
 // gives the scratch window, whose text is dropped while emitted counts it.
 int count_past_cut(FormatState* state) {
-    auto* overflow = static_cast<Overflow*>(state->hook_arg);
-    if (!overflow->cut) {
-        overflow->cut = true;
-        overflow->cut_at = state->out;
+    auto* run = static_cast<BoundedRun*>(state->hook_arg);
+    if (!run->cut) {
+        run->cut = true;
+        run->cut_at = state->out;
     }
-    state->buffer_start = overflow->scratch;
-    state->out = overflow->scratch;
-    state->limit = overflow->scratch + sizeof overflow->scratch;
+    state->buffer_start = run->scratch;
+    state->out = run->scratch;
+    state->limit = run->scratch + sizeof run->scratch;
     return 1;
-}
-
-// A bounded buffer's run: the state over the buffer, and the cut and the
-// length needed when the run is over.
-struct Bounded {
-    Overflow overflow;
-    FormatState state;
-    char* buffer;
-    int32_t room;
-};
-
-void open_bounded(Bounded* bounded, char* buffer, size_t size) {
-    // The engine counts in 32 bits: a larger buffer is used up to that.
-    const int32_t room = size > INT32_MAX ? INT32_MAX : static_cast<int32_t>(size);
-    bounded->buffer = buffer;
-    bounded->room = room;
-    bounded->overflow.cut = false;
-    bounded->overflow.cut_at = nullptr;
-    FormatState& state = bounded->state;
-    state.wide = 0;
-    state.buffer_start = buffer;
-    state.out = buffer;
-    state.limit = room > 0 ? buffer + room - 1 : buffer;
-    state.overflow_hook = count_past_cut;
-    state.hook_arg = &bounded->overflow;
-    state.emitted = 0;
-}
-
-// Terminates the text at the cut, or after it when it fit whole.
-bracket::FormatToResult close_bounded(Bounded* bounded) {
-    const FormatState& state = bounded->state;
-    char* end = bounded->overflow.cut ? bounded->overflow.cut_at : state.out;
-    if (bounded->room > 0) *end = '\0';
-    const int32_t length = static_cast<int32_t>(end - bounded->buffer);
-    return bracket::FormatToResult{length, state.emitted, state.emitted > length, true};
 }
 
 // Runs format over a prepared state. The text runs where it stands but for
@@ -131,10 +87,44 @@ inline void run_format(FormatState* state, const char* format, const Spec* views
     format_run_to(state, position, nullptr);
 }
 
-// The literal run of a plan step, as the format loop copies it: when the
-// whole run fits in narrow output no unit of it can meet the limit, and it
-// goes in one move.
-inline bool put_literal(FormatState* state, const char* text, int32_t length) {
+}  // namespace
+
+namespace bracket::detail {
+
+void open_string_run(WindowRun* run, std::string* text) { open_window(run, 0, flush_to_string, text); }
+void close_string_run(WindowRun* run) { flush_to_string(&run->state); }
+void open_string16_run(WindowRun* run, std::u16string* text) { open_window(run, 1, flush_to_u16string, text); }
+void close_string16_run(WindowRun* run) { flush_to_u16string(&run->state); }
+
+void open_bounded_run(BoundedRun* run, char* buffer, size_t size) {
+    // The engine counts in 32 bits: a larger buffer is used up to that.
+    const int32_t room = size > INT32_MAX ? INT32_MAX : static_cast<int32_t>(size);
+    run->buffer = buffer;
+    run->room = room;
+    run->cut = false;
+    run->cut_at = nullptr;
+    FormatState& state = run->state;
+    state.wide = 0;
+    state.buffer_start = buffer;
+    state.out = buffer;
+    state.limit = room > 0 ? buffer + room - 1 : buffer;
+    state.overflow_hook = count_past_cut;
+    state.hook_arg = run;
+    state.emitted = 0;
+}
+
+void close_bounded_run(BoundedRun* run, FormatToResult* result) {
+    const FormatState& state = run->state;
+    char* end = run->cut ? run->cut_at : state.out;
+    if (run->room > 0) *end = '\0';
+    const int32_t length = static_cast<int32_t>(end - run->buffer);
+    *result = FormatToResult{length, state.emitted, state.emitted > length, true};
+}
+
+bool put_plan_literal(FormatState* state, const char* text, int32_t length) {
+    // When the whole run fits in narrow output no unit of it can meet the
+    // limit, and it goes in one move; otherwise the format loop's copy
+    // takes it unit by unit.
     Writer w = writer_begin(state);
     if (state->wide == 0 && writer_fits_stretch(&w, static_cast<size_t>(length))) {
         writer_put_bytes(&w, text, static_cast<size_t>(length));
@@ -144,84 +134,33 @@ inline bool put_literal(FormatState* state, const char* text, int32_t length) {
     return format_copy_literal(state, text) != nullptr;
 }
 
-// Runs a plan over a prepared state as format_run runs its format: each
-// verb finds the state as its handler would, and a writer's failure stops
-// the run.
-void run_plan(FormatState* state, const char* format, const PlanStep* step, const PlanArgument* arguments) {
-    for (;; ++step) {
-        if (step->literal_length > 0 && !put_literal(state, format + step->literal, step->literal_length)) return;
-        if (step->put == nullptr) return;
-        state->verb = step->code;
-        state->flags = step->flags;
-        state->width = step->width;
-        state->precision = step->precision;
-        for (int32_t star = 0; star < step->stars; ++star) {
-            const auto value = static_cast<int32_t>(arguments[step->first_star + star].bits);
-            const int32_t number = bracket::detail::star_magnitude(&state->flags, value);
-            if (star == step->width_star) state->width = number;
-            if (star == step->precision_star) state->precision = number;
-        }
-        const PlanArgument& argument = arguments[step->argument < 0 ? 0 : step->argument];
-        if (step->put(state, argument.bits, argument.length) < 0) return;
-    }
-}
-
-}  // namespace
-
-namespace bracket::detail {
-
-void append_planned(std::string* text, const char* format, const PlanStep* steps, const PlanArgument* arguments) {
-    alignas(2) char window[WINDOW_BYTES];
-    FormatState state;
-    open_window(&state, 0, window, flush_to_string, text);
-    run_plan(&state, format, steps, arguments);
-    flush_to_string(&state);
-}
-
-void append_planned16(std::u16string* text, const char* format, const PlanStep* steps,
-                      const PlanArgument* arguments) {
-    alignas(2) char window[WINDOW_BYTES];
-    FormatState state;
-    open_window(&state, 1, window, flush_to_u16string, text);
-    run_plan(&state, format, steps, arguments);
-    flush_to_u16string(&state);
-}
-
 void append_formatted(std::string* text, const char* format, const Spec* views, int32_t view_count, ...) {
-    alignas(2) char window[WINDOW_BYTES];
-    FormatState state;
-    open_window(&state, 0, window, flush_to_string, text);
-    va_start(state.args, view_count);
-    run_format(&state, format, views, view_count);
-    va_end(state.args);
-    flush_to_string(&state);
+    WindowRun run;
+    open_string_run(&run, text);
+    va_start(run.state.args, view_count);
+    run_format(&run.state, format, views, view_count);
+    va_end(run.state.args);
+    close_string_run(&run);
 }
 
 void append_formatted16(std::u16string* text, const char* format, const Spec* views, int32_t view_count, ...) {
-    alignas(2) char window[WINDOW_BYTES];
-    FormatState state;
-    open_window(&state, 1, window, flush_to_u16string, text);
-    va_start(state.args, view_count);
-    run_format(&state, format, views, view_count);
-    va_end(state.args);
-    flush_to_u16string(&state);
+    WindowRun run;
+    open_string16_run(&run, text);
+    va_start(run.state.args, view_count);
+    run_format(&run.state, format, views, view_count);
+    va_end(run.state.args);
+    close_string16_run(&run);
 }
 
 FormatToResult format_into(char* buffer, size_t size, const char* format, const Spec* views, int32_t view_count, ...) {
-    Bounded bounded;
-    open_bounded(&bounded, buffer, size);
-    va_start(bounded.state.args, view_count);
-    run_format(&bounded.state, format, views, view_count);
-    va_end(bounded.state.args);
-    return close_bounded(&bounded);
-}
-
-FormatToResult format_planned_into(char* buffer, size_t size, const char* format, const PlanStep* steps,
-                                   const PlanArgument* arguments) {
-    Bounded bounded;
-    open_bounded(&bounded, buffer, size);
-    run_plan(&bounded.state, format, steps, arguments);
-    return close_bounded(&bounded);
+    BoundedRun run;
+    open_bounded_run(&run, buffer, size);
+    va_start(run.state.args, view_count);
+    run_format(&run.state, format, views, view_count);
+    va_end(run.state.args);
+    FormatToResult result;
+    close_bounded_run(&run, &result);
+    return result;
 }
 
 }  // namespace bracket::detail

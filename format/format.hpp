@@ -76,8 +76,8 @@ public:
     // The specs of its view arguments, in order; null when it has none.
     constexpr const detail::Spec* views() const { return views_.data(); }
 #if BRACKET_FORMAT_CHECK_AT_COMPILE_TIME
-    // Its plan (C++20); null when it runs in the engine.
-    constexpr const detail::PlanStep* plan() const { return plan_.ready ? plan_.steps : nullptr; }
+    // Its plan (C++20); not ready when it runs in the engine.
+    constexpr const detail::Plan<detail::plan_capacity(sizeof...(Args))>& plan() const { return plan_; }
 #endif
 
 private:
@@ -98,7 +98,7 @@ using format_string = FormatString<std::decay_t<Args>...>;
 // The text of format with args, of any length; empty when the arguments do
 // not match the format (C++17; under C++20 that does not compile).
 template <class... Args>
-std::string format(format_string<Args...> format, Args&&... args) {
+BRACKET_FORMAT_IN_LINE std::string format(format_string<Args...> format, Args&&... args) {
     std::string text;
     detail::run(format, detail::StringOutput{&text}, std::index_sequence_for<Args...>{}, args...);
     return text;
@@ -117,7 +117,7 @@ std::string format(RuntimeFormat format, Args&&... args) {
 // The text of format with args as 16-bit units (UTF-16 for well-formed
 // input); empty when the arguments do not match the format (C++17).
 template <class... Args>
-std::u16string format_u16(format_string<Args...> format, Args&&... args) {
+BRACKET_FORMAT_IN_LINE std::u16string format_u16(format_string<Args...> format, Args&&... args) {
     std::u16string text;
     detail::run(format, detail::String16Output{&text}, std::index_sequence_for<Args...>{}, args...);
     return text;
@@ -137,7 +137,8 @@ std::u16string format_u16(RuntimeFormat format, Args&&... args) {
 // size 0), cut after the last whole character that fits, and reports the
 // length written and the length the whole text needed.
 template <class... Args>
-FormatToResult format_to(char* buffer, size_t size, format_string<Args...> format, Args&&... args) {
+BRACKET_FORMAT_IN_LINE FormatToResult format_to(char* buffer, size_t size, format_string<Args...> format,
+                                                Args&&... args) {
     FormatToResult result{0, 0, false, false};
     const bool ran = detail::run(format, detail::BufferOutput<FormatToResult>{buffer, size, &result},
                                  std::index_sequence_for<Args...>{}, args...);
@@ -156,7 +157,7 @@ FormatToResult format_to(char* buffer, size_t size, RuntimeFormat format, Args&&
 }
 
 template <size_t N, class... Args>
-FormatToResult format_to(char (&buffer)[N], format_string<Args...> format, Args&&... args) {
+BRACKET_FORMAT_IN_LINE FormatToResult format_to(char (&buffer)[N], format_string<Args...> format, Args&&... args) {
     return bracket::format_to(buffer, N, format, std::forward<Args>(args)...);
 }
 

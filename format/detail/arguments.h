@@ -120,15 +120,20 @@ auto c_values(const FormatString<Decayed...>& format, const T& argument, const A
 }
 
 // Where a face call's text goes, from the engine's run of the format with C
-// variadic arguments, or from its plan's run with the arguments as typed.
+// variadic arguments, or from the run of its plan with the arguments as
+// typed.
 struct StringOutput {
     std::string* text;
     template <class... C>
     void engine(C... c) const {
         append_formatted(text, c...);
     }
-    void planned(const char* format, const PlanStep* steps, const PlanArgument* arguments) const {
-        append_planned(text, format, steps, arguments);
+    template <size_t Capacity>
+    BRACKET_FORMAT_IN_LINE void planned(const char* format, const Plan<Capacity>& plan, const PlanArgument* arguments) const {
+        WindowRun run;
+        open_string_run(&run, text);
+        run_plan_steps(&run.state, format, plan, arguments, std::make_index_sequence<Capacity>{});
+        close_string_run(&run);
     }
 };
 
@@ -138,8 +143,12 @@ struct String16Output {
     void engine(C... c) const {
         append_formatted16(text, c...);
     }
-    void planned(const char* format, const PlanStep* steps, const PlanArgument* arguments) const {
-        append_planned16(text, format, steps, arguments);
+    template <size_t Capacity>
+    BRACKET_FORMAT_IN_LINE void planned(const char* format, const Plan<Capacity>& plan, const PlanArgument* arguments) const {
+        WindowRun run;
+        open_string16_run(&run, text);
+        run_plan_steps(&run.state, format, plan, arguments, std::make_index_sequence<Capacity>{});
+        close_string16_run(&run);
     }
 };
 
@@ -152,10 +161,12 @@ struct BufferOutput {
     void engine(C... c) const {
         *result = format_into(buffer, size, c...);
     }
-    // A template, so that Result is complete by the time it is read.
-    template <class Step>
-    void planned(const char* format, const Step* steps, const PlanArgument* arguments) const {
-        *result = format_planned_into(buffer, size, format, steps, arguments);
+    template <size_t Capacity>
+    BRACKET_FORMAT_IN_LINE void planned(const char* format, const Plan<Capacity>& plan, const PlanArgument* arguments) const {
+        BoundedRun run;
+        open_bounded_run(&run, buffer, size);
+        run_plan_steps(&run.state, format, plan, arguments, std::make_index_sequence<Capacity>{});
+        close_bounded_run(&run, result);
     }
 };
 
@@ -163,7 +174,7 @@ struct BufferOutput {
 // then returns false, having run nothing. A planned format runs its plan
 // while the built-in verbs are the table's; otherwise the engine runs it.
 template <class... Decayed, class Output, class... Args, size_t... I>
-bool run(const FormatString<Decayed...>& format, const Output& output, std::index_sequence<I...>,
+BRACKET_FORMAT_IN_LINE bool run(const FormatString<Decayed...>& format, const Output& output, std::index_sequence<I...>,
          const Args&... args) {
     constexpr bool FLOATING = (std::is_floating_point_v<Decayed> || ...);
     constexpr bool TAKEN = ((kind_of<Decayed>() != Kind::OTHER) && ...);
@@ -176,7 +187,7 @@ bool run(const FormatString<Decayed...>& format, const Output& output, std::inde
     if constexpr (TAKEN) {
         if (!BRACKET_FORMAT_CHECK_AT_COMPILE_TIME && !format.ok()) return false;
 #if BRACKET_FORMAT_CHECK_AT_COMPILE_TIME
-        if (format.plan() != nullptr && builtin_verbs_intact()) {
+        if (format.plan().ready && builtin_verbs_intact()) {
             const PlanArgument arguments[sizeof...(Args) + 1] = {plan_argument(args)..., PlanArgument{0, -1}};
             output.planned(format.get(), format.plan(), arguments);
             return true;

@@ -23,6 +23,14 @@
 #define BRACKET_FORMAT_CONSTEVAL constexpr
 #endif
 
+// Taken in line where it is called: a checked format's call, so that its
+// plan's fields are constants there and its steps fold to their writers.
+#if defined(__GNUC__)
+#define BRACKET_FORMAT_IN_LINE __attribute__((always_inline)) inline
+#else
+#define BRACKET_FORMAT_IN_LINE inline
+#endif
+
 namespace bracket::detail {
 
 // Returns what a built-in verb can do with an argument of type T.

@@ -11,8 +11,10 @@
 #include <string>
 #include <string_view>
 #include <type_traits>
+#include <utility>  // index_sequence
 
 #include "format/detail/check.h"
+#include "format/detail/spec_grammar.h"
 #include "format/detail/verb_table.h"
 
 namespace bracket {
@@ -21,21 +23,24 @@ struct FormatToResult;
 
 namespace detail {
 
-// A literal run, then one conversion (none at the format's end).
+// A literal run, then one conversion (none at the format's end). Small, so
+// that a checked format, which carries its plan, passes cheaply by value.
 struct PlanStep {
-    int32_t literal;         // offset of the run in the format
-    int32_t literal_length;  // its bytes; none is "%"
-    ValueWriter put;         // the verb's value writer; null after the last run
-    uint32_t code;           // the verb
-    uint32_t flags;          // as Spec.flags
-    int32_t width;           // as Spec.width
-    int32_t precision;       // as Spec.precision
-    int16_t argument;        // the verb's argument; -1 for none
-    int16_t first_star;      // the first "*" argument
-    int8_t stars;            // how many "*" arguments come before the verb's own
-    int8_t width_star;       // as Spec.width_star
-    int8_t precision_star;   // as Spec.precision_star
+    uint16_t literal_length;  // the run's bytes; none is "%"
+    uint8_t spec_length;      // the spec's bytes, "%" and verb included; the next run follows
+    uint8_t code;             // the verb; 0 after the last run
+    uint16_t flags;           // as Spec.flags
+    uint8_t argument;         // the verb's argument, when its verb takes one
+    uint8_t stars;            // STAR_COUNT: the "*" arguments before it; WIDTH_STAR, PRECISION_STAR: which gave what
+    int32_t width;            // as Spec.width
+    int32_t precision;        // as Spec.precision
 };
+
+// The bits of PlanStep.stars: a spec takes at most two "*" arguments here.
+constexpr uint8_t STAR_COUNT = 3;             // how many
+constexpr uint8_t WIDTH_FROM_FIRST = 4;       // the first gave the width
+constexpr uint8_t PRECISION_FROM_FIRST = 8;   // the first gave the precision
+constexpr uint8_t PRECISION_FROM_SECOND = 16;  // the second gave the precision
 
 // An argument as the value writers take it.
 struct PlanArgument {
@@ -44,9 +49,9 @@ struct PlanArgument {
 };
 
 // The steps a plan may take for a format with Arguments arguments: one per
-// argument, two more for "%%" or "%r", and the last run. A format that needs
-// more runs in the engine.
-constexpr size_t plan_capacity(size_t arguments) { return arguments + 3; }
+// argument, one more for a "%%" or "%r", and the last run. A format that
+// needs more runs in the engine.
+constexpr size_t plan_capacity(size_t arguments) { return arguments + 2; }
 
 template <size_t Capacity>
 struct Plan {
@@ -55,34 +60,35 @@ struct Plan {
 };
 
 // Plans a format that check_format accepts; false when it needs more than
-// capacity steps.
+// capacity steps, or more than a step holds.
 constexpr bool make_plan(const char* format, PlanStep* steps, size_t capacity) {
     SpecCursor cursor{format, 0, 0};
     Spec spec{};
     int32_t literal = 0;
     size_t n = 0;
     while (read_next_spec(&cursor, &spec)) {
-        if (n + 1 >= capacity || spec.first + spec.stars > INT8_MAX) return false;
-        const BuiltinVerb* row = builtin_verb(spec.code);
-        const bool takes = row->kinds.plain != Kind::NONE;
         const int32_t argument = spec.first + spec.stars;
-        steps[n++] = PlanStep{literal,
-                              spec.start - literal,
-                              row->put,
-                              spec.code,
-                              spec.flags,
+        if (n + 1 >= capacity || argument > UINT8_MAX || spec.stars > 2 || spec.start - literal > UINT16_MAX ||
+            cursor.at - spec.start > UINT8_MAX) {
+            return false;
+        }
+        const uint8_t stars = static_cast<uint8_t>(
+            spec.stars | (spec.width_star == 0 ? WIDTH_FROM_FIRST : 0) |
+            (spec.precision_star == 0 ? PRECISION_FROM_FIRST : spec.precision_star == 1 ? PRECISION_FROM_SECOND : 0));
+        steps[n++] = PlanStep{static_cast<uint16_t>(spec.start - literal),
+                              static_cast<uint8_t>(cursor.at - spec.start),
+                              static_cast<uint8_t>(spec.code),
+                              static_cast<uint16_t>(spec.flags),
+                              static_cast<uint8_t>(argument),
+                              stars,
                               spec.width,
-                              spec.precision,
-                              static_cast<int16_t>(takes ? argument : -1),
-                              static_cast<int16_t>(spec.first),
-                              static_cast<int8_t>(spec.stars),
-                              static_cast<int8_t>(spec.width_star),
-                              static_cast<int8_t>(spec.precision_star)};
+                              spec.precision};
         literal = cursor.at;
     }
     int32_t end = literal;
     while (format[end] != '\0') ++end;
-    steps[n] = PlanStep{literal, end - literal, nullptr, 0, 0, 0, 0, -1, 0, 0, -1, -1};
+    if (end - literal > UINT16_MAX) return false;
+    steps[n] = PlanStep{static_cast<uint16_t>(end - literal), 0, 0, 0, 0, 0, 0, 0};
     return true;
 }
 
@@ -105,12 +111,76 @@ PlanArgument plan_argument(const T& argument) {
     }
 }
 
-// The runs of a plan behind the face (format/face.cpp), as append_formatted,
-// append_formatted16 and format_into run a format.
-void append_planned(std::string* text, const char* format, const PlanStep* steps, const PlanArgument* arguments);
-void append_planned16(std::u16string* text, const char* format, const PlanStep* steps, const PlanArgument* arguments);
-FormatToResult format_planned_into(char* buffer, size_t size, const char* format, const PlanStep* steps,
-                                   const PlanArgument* arguments);
+// A run into a string, through a window the text passes on its way: a line
+// fits whole, and the string is then made in one allocation.
+struct WindowRun {
+    FormatState state;
+    alignas(2) char window[256];
+};
+
+// A run into a bounded buffer: where the text was cut, and the window the
+// rest is counted in.
+struct BoundedRun {
+    FormatState state;
+    char* buffer;
+    int32_t room;
+    bool cut;
+    char* cut_at;
+    char scratch[64];
+};
+
+// Open a run of the face (format/face.cpp); its close puts the text where
+// it belongs and, for a bounded buffer, terminates it and stores what it did.
+void open_string_run(WindowRun* run, std::string* text);
+void close_string_run(WindowRun* run);
+void open_string16_run(WindowRun* run, std::u16string* text);
+void close_string16_run(WindowRun* run);
+void open_bounded_run(BoundedRun* run, char* buffer, size_t size);
+void close_bounded_run(BoundedRun* run, FormatToResult* result);
+
+// Writes a literal run as the format loop copies literal text; false when
+// the room ran out.
+bool put_plan_literal(FormatState* state, const char* text, int32_t length);
+
+// Runs one step of a plan, the format at its literal run, and moves the
+// format past the step; false when the run is over (the format's end, or a
+// writer's failure). In line: with a checked format's plan, every field is
+// a constant where the call is written, and the step folds to its writers.
+BRACKET_FORMAT_IN_LINE bool run_plan_step(FormatState* state, const char** format, const PlanStep& step, const PlanArgument* arguments) {
+    if (step.literal_length > 0 && !put_plan_literal(state, *format, step.literal_length)) return false;
+    if (step.code == 0) return false;
+    *format += step.literal_length + step.spec_length;
+    state->verb = step.code;
+    state->flags = step.flags;
+    state->width = step.width;
+    state->precision = step.precision;
+    if (step.stars != 0) {
+        const PlanArgument* star = arguments + step.argument - (step.stars & STAR_COUNT);
+        const int32_t first = star_magnitude(&state->flags, static_cast<int32_t>(star[0].bits));
+        if (step.stars & WIDTH_FROM_FIRST) state->width = first;
+        if (step.stars & PRECISION_FROM_FIRST) state->precision = first;
+        if ((step.stars & STAR_COUNT) == 2) {
+            const int32_t second = star_magnitude(&state->flags, static_cast<int32_t>(star[1].bits));
+            if (step.stars & PRECISION_FROM_SECOND) state->precision = second;
+        }
+    }
+    // A verb that takes no argument finds the next one, or the list's end.
+    const PlanArgument& argument = arguments[step.argument];
+    return builtin_verb(step.code)->put(state, argument.bits, argument.length) >= 0;
+}
+
+// Runs a plan's steps, each in line, over an open run.
+template <size_t Capacity, size_t... S>
+BRACKET_FORMAT_IN_LINE void run_plan_steps(FormatState* state, const char* format, const Plan<Capacity>& plan,
+                    const PlanArgument* arguments, std::index_sequence<S...>) {
+    bool going = true;
+    ((going = going && run_plan_step(state, &format, plan.steps[S], arguments)), ...);
+}
+
+// Runs a plan of any length over an open run, step by step.
+inline void run_plan(FormatState* state, const char* format, const PlanStep* steps, const PlanArgument* arguments) {
+    while (run_plan_step(state, &format, *steps, arguments)) ++steps;
+}
 
 }  // namespace detail
 }  // namespace bracket

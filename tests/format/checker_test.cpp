@@ -326,7 +326,7 @@ TEST(FormatPlan, RunsEveryCheckedFormatAsTheEngineDoes) {
         bool stars[COUNT] = {};
         const std::string format = random_checked_format(random, stars);
         ASSERT_EQ(check_format(format.c_str(), KINDS, COUNT).problem, Problem::NONE) << format;
-        PlanStep steps[plan_capacity(COUNT) + 8];
+        PlanStep steps[3 * COUNT];
         ASSERT_TRUE(make_plan(format.c_str(), steps, std::size(steps))) << format;
         const Arguments a = random_arguments(random, stars);
         const PlanArgument planned[] = {
@@ -339,8 +339,13 @@ TEST(FormatPlan, RunsEveryCheckedFormatAsTheEngineDoes) {
         run_engine(format, a, [&](const Spec* views, auto... c) { append_formatted(&text, format.c_str(), views, 2, c...); });
         run_engine(format, a,
                    [&](const Spec* views, auto... c) { append_formatted16(&text16, format.c_str(), views, 2, c...); });
-        append_planned(&text_planned, format.c_str(), steps, planned);
-        append_planned16(&text16_planned, format.c_str(), steps, planned);
+        WindowRun run;
+        open_string_run(&run, &text_planned);
+        run_plan(&run.state, format.c_str(), steps, planned);
+        close_string_run(&run);
+        open_string16_run(&run, &text16_planned);
+        run_plan(&run.state, format.c_str(), steps, planned);
+        close_string16_run(&run);
         ASSERT_EQ(text_planned, text) << format;
         ASSERT_TRUE(text16_planned == text16) << format;
         for (size_t size = 0; size <= text.size() + 1; ++size) {
@@ -351,7 +356,11 @@ TEST(FormatPlan, RunsEveryCheckedFormatAsTheEngineDoes) {
             run_engine(format, a, [&](const Spec* views, auto... c) {
                 by_engine = format_into(engine, size, format.c_str(), views, 2, c...);
             });
-            const bracket::FormatToResult by_plan = format_planned_into(plan, size, format.c_str(), steps, planned);
+            BoundedRun bounded;
+            open_bounded_run(&bounded, plan, size);
+            run_plan(&bounded.state, format.c_str(), steps, planned);
+            bracket::FormatToResult by_plan{};
+            close_bounded_run(&bounded, &by_plan);
             ASSERT_EQ(bounded_text(plan, size, by_plan), bounded_text(engine, size, by_engine)) << format << " " << size;
             ASSERT_EQ(plan[size], 0x7F) << format << " " << size;
         }
