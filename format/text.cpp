@@ -108,8 +108,8 @@ int32_t bracket::detail::put_count_value(FormatState* state, uint64_t bits, int3
 
 int32_t convert_flag(FormatState* state) {
     // Under a code that is no flag character it sets nothing.
-    const bracket::detail::BuiltinVerb* row = bracket::detail::builtin_verb(state->verb);
-    if (row != nullptr) state->flags = bracket::detail::with_flag(*row, state->flags);
+    const int32_t row = bracket::detail::builtin_verb_row(state->verb);
+    if (row >= 0) state->flags = bracket::detail::with_flag(bracket::detail::BUILTIN_VERBS[row], state->flags);
     return 1;
 }
 

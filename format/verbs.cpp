@@ -19,7 +19,9 @@ constexpr BuiltinEntries builtin_entries() {
     BuiltinEntries entries{};
     int32_t at = 0;
     for (const bracket::detail::BuiltinVerb& row : bracket::detail::BUILTIN_VERBS) {
-        if (row.handler != nullptr) entries.rows[at++] = VerbEntry{static_cast<unsigned char>(row.code), row.handler};
+        if (bracket::detail::is_handled(row)) {
+            entries.rows[at++] = VerbEntry{static_cast<unsigned char>(row.code), row.handler};
+        }
     }
     return entries;
 }
@@ -95,8 +97,10 @@ int32_t install_verb(int32_t code, ConversionHandler handler) {
     // Before the row changes: a checked format's plan, which runs the
     // built-in verbs without the table, must give way by the time the new
     // handler can be found.
-    const bracket::detail::BuiltinVerb* builtin = bracket::detail::builtin_verb(key);
-    if (builtin != nullptr && builtin->handler != nullptr) store_release(&bracket::detail::builtin_verb_replaced, 1);
+    const int32_t builtin = bracket::detail::builtin_verb_row(key);
+    if (builtin >= 0 && bracket::detail::is_handled(bracket::detail::BUILTIN_VERBS[builtin])) {
+        store_release(&bracket::detail::builtin_verb_replaced, 1);
+    }
     const int32_t row = installed_row_locked(key);
     int32_t result = 0;
     if (row >= 0) {

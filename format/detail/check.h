@@ -152,9 +152,9 @@ read_next_spec(SpecCursor* cursor, Spec* spec) {
                     cursor->at = at;
                     return true;
                 }
-                const BuiltinVerb* row = builtin_verb(token.value);
-                if (row != nullptr && row->flag != 0) {
-                    fields.flags = with_flag(*row, fields.flags);
+                const int32_t row = builtin_verb_row(token.value);
+                if (row >= 0 && BUILTIN_VERBS[row].flag != 0) {
+                    fields.flags = with_flag(BUILTIN_VERBS[row], fields.flags);
                     break;
                 }
                 spec->verb = at;
@@ -164,7 +164,7 @@ read_next_spec(SpecCursor* cursor, Spec* spec) {
                 spec->width = fields.width;
                 spec->precision = fields.precision;
                 cursor->at = at + token.length;
-                cursor->argument += spec->stars + (row != nullptr && row->kinds.plain == Kind::NONE ? 0 : 1);
+                cursor->argument += spec->stars + (row >= 0 && BUILTIN_VERBS[row].kinds.plain == Kind::NONE ? 0 : 1);
                 return true;
             }
         }

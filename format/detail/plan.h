@@ -166,7 +166,7 @@ BRACKET_FORMAT_IN_LINE bool run_plan_step(FormatState* state, const char** forma
     }
     // A verb that takes no argument finds the next one, or the list's end.
     const PlanArgument& argument = arguments[step.argument];
-    return builtin_verb(step.code)->put(state, argument.bits, argument.length) >= 0;
+    return BUILTIN_VERBS[builtin_verb_row(step.code)].put(state, argument.bits, argument.length) >= 0;
 }
 
 // Runs a plan's steps, each in line, over an open run.

@@ -59,7 +59,7 @@ int32_t put_error_text_value(FormatState* state, uint64_t bits, int32_t length);
 
 struct BuiltinVerb {
     char code;
-    ConversionHandler handler;  // null for a verb the library names only to refuse
+    ConversionHandler handler;  // null for a verb the library names only to refuse (FLOATING)
     ValueWriter put;            // the handler's work with the argument in hand; null for a flag
     uint32_t flag;              // a flag character's bit; 0 for a verb
     uint32_t flag_again;        // the bit a second one adds ("hh", "ll")
@@ -102,27 +102,36 @@ inline constexpr BuiltinVerb BUILTIN_VERBS[] = {
 
 constexpr int32_t BUILTIN_VERB_ROWS = static_cast<int32_t>(sizeof BUILTIN_VERBS / sizeof BUILTIN_VERBS[0]);
 
-// For each ASCII code, its row, or null: a check that runs when the call
-// runs (C++17) looks each verb up in one step.
+// For each ASCII code, the index of its row, or -1: a check that runs when
+// the call runs (C++17) looks each verb up in one step. Indexes, not
+// pointers: a constant expression may then compare them under every
+// sanitizer.
 struct BuiltinVerbIndex {
-    const BuiltinVerb* rows[128];
+    int8_t rows[128];
 };
 
 constexpr BuiltinVerbIndex index_builtin_verbs() {
     BuiltinVerbIndex index{};
-    for (const BuiltinVerb& row : BUILTIN_VERBS) index.rows[static_cast<unsigned char>(row.code)] = &row;
+    for (int8_t& row : index.rows) row = -1;
+    for (int32_t row = 0; row < static_cast<int32_t>(sizeof BUILTIN_VERBS / sizeof BUILTIN_VERBS[0]); ++row) {
+        index.rows[static_cast<unsigned char>(BUILTIN_VERBS[row].code)] = static_cast<int8_t>(row);
+    }
     return index;
 }
 
 inline constexpr BuiltinVerbIndex BUILTIN_VERB_INDEX = index_builtin_verbs();
 
-// Returns the row of code, or null when no row holds it.
-constexpr const BuiltinVerb* builtin_verb(uint32_t code) { return code < 128 ? BUILTIN_VERB_INDEX.rows[code] : nullptr; }
+// Returns the index of code's row in BUILTIN_VERBS, or -1 when no row holds it.
+constexpr int32_t builtin_verb_row(uint32_t code) { return code < 128 ? BUILTIN_VERB_INDEX.rows[code] : -1; }
+
+// Returns true for a row the library has a handler for (not one it names
+// only to refuse).
+constexpr bool is_handled(const BuiltinVerb& row) { return row.kinds.plain != Kind::FLOATING; }
 
 // Returns the rows that have a handler: the engine's built-in verbs.
 constexpr int32_t builtin_handled_rows() {
     int32_t rows = 0;
-    for (const BuiltinVerb& row : BUILTIN_VERBS) rows += row.handler != nullptr ? 1 : 0;
+    for (const BuiltinVerb& row : BUILTIN_VERBS) rows += is_handled(row) ? 1 : 0;
     return rows;
 }
 
@@ -148,15 +157,16 @@ constexpr uint32_t with_flag(const BuiltinVerb& row, uint32_t flags) {
 // Returns the kind of argument a built-in verb takes with the spec's flags;
 // OTHER for a character that no row holds.
 constexpr Kind wanted_kind(uint32_t code, uint32_t flags) {
-    const BuiltinVerb* row = builtin_verb(code);
-    if (row == nullptr) return Kind::OTHER;
+    const int32_t row = builtin_verb_row(code);
+    if (row < 0) return Kind::OTHER;
+    const KindsByLength& kinds = BUILTIN_VERBS[row].kinds;
     // "ll" also carries "l", and "hh" carries "h", so the longer is tested
     // first; "l" wins over "h" ("hl").
-    return (flags & FormatFlag::LONG_LONG) ? row->kinds.ll
-           : (flags & FormatFlag::LONG)    ? row->kinds.l
-           : (flags & FormatFlag::BYTE)    ? row->kinds.hh
-           : (flags & FormatFlag::SHORT)   ? row->kinds.h
-                                           : row->kinds.plain;
+    return (flags & FormatFlag::LONG_LONG) ? kinds.ll
+           : (flags & FormatFlag::LONG)    ? kinds.l
+           : (flags & FormatFlag::BYTE)    ? kinds.hh
+           : (flags & FormatFlag::SHORT)   ? kinds.h
+                                           : kinds.plain;
 }
 
 // Returns true for a floating point verb, which the library does not have.
