@@ -95,6 +95,54 @@ TEST(FormatChecker, TableOfFormatsAndKinds) {
     for (const Row& row : ROWS) EXPECT_TRUE(holds(row)) << row.format;
 }
 
+// ---- Plans of the formats whose reading is subtle ----
+
+struct PlanRow {
+    const char* format;
+    bracket::detail::PlanStep step;  // the first step; code 0: the format is not planned
+};
+
+constexpr uint16_t W = FormatFlag::WIDTH_SET, P = FormatFlag::WIDTH_SET | FormatFlag::PRECISION_SET;
+constexpr uint8_t FIRST_GIVES_WIDTH = 1 | bracket::detail::WIDTH_FROM_FIRST;
+
+constexpr PlanRow PLAN_ROWS[] = {
+    {"%50d", {0, 4, 'd', W, 0, 0, 50, 0}},                            // a 0 after a width is a digit
+    {"%-05d", {0, 5, 'd', W | FormatFlag::ZERO_PAD | FormatFlag::LEFT_ALIGN, 0, 0, 5, 0}},
+    {"%.d", {0, 3, 'd', P, 0, 0, 0, 0}},                              // "." alone: a precision of 0
+    {"%.05d", {0, 5, 'd', P, 0, 0, 0, 5}},
+    {"%*.*x", {0, 5, 'x', P, 2, 2 | bracket::detail::WIDTH_FROM_FIRST | bracket::detail::PRECISION_FROM_SECOND, 0, 0}},
+    {"%.*.7s", {0, 6, 's', P, 1, 1, 0, 7}},                           // the last precision wins
+    {"%*5d", {0, 4, 'd', P, 1, FIRST_GIVES_WIDTH, 0, 5}},
+    {"ab%%", {2, 2, '%', 0, 0, 0, 0, 0}},
+    {"%-3r", {0, 4, 'r', W | FormatFlag::LEFT_ALIGN, 0, 0, 3, 0}},
+    {"x%lld", {1, 4, 'd', FormatFlag::LONG | FormatFlag::LONG_LONG, 0, 0, 0, 0}},
+    {"%5", {0, 0, 0, 0, 0, 0, 0, 0}},                                 // cut by the format's end
+};
+
+constexpr bool plan_holds(const PlanRow& row) {
+    Kind kinds[4] = {};
+    int32_t count = 0;
+    bracket::detail::SpecCursor cursor{row.format, 0, 0};
+    bracket::detail::Spec spec{};
+    while (bracket::detail::read_next_spec(&cursor, &spec)) {
+        for (int32_t k = 0; k < spec.stars; ++k) kinds[count++] = I32;
+        const Kind want = bracket::detail::wanted_kind(spec.code, spec.flags);
+        if (want != Kind::NONE && want != Kind::OTHER) kinds[count++] = want;
+    }
+    if (check_format(row.format, kinds, count).problem != OK) return row.step.code == 0;
+    bracket::detail::PlanStep steps[4] = {};
+    if (!bracket::detail::make_plan(row.format, steps, 4)) return false;
+    const bracket::detail::PlanStep& a = steps[0];
+    const bracket::detail::PlanStep& b = row.step;
+    return a.literal_length == b.literal_length && a.spec_length == b.spec_length && a.code == b.code &&
+           a.flags == b.flags && a.argument == b.argument && a.stars == b.stars && a.width == b.width &&
+           a.precision == b.precision;
+}
+
+TEST(FormatPlan, TableOfSubtleReadings) {
+    for (const PlanRow& row : PLAN_ROWS) EXPECT_TRUE(plan_holds(row)) << row.format;
+}
+
 // ---- The engine's reading, through recorders in place of the verbs ----
 
 // One argument a verb took: which, with which of the length flags.
