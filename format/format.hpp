@@ -64,7 +64,7 @@ public:
         if constexpr (VIEWS > 0) {
             if (ok_) detail::find_view_specs(text_, kinds, views_.specs);
         }
-#if BRACKET_FORMAT_CHECK_AT_COMPILE_TIME
+#if BRACKET_FORMAT_PLAN
         plan_.ready = ok_ && detail::make_plan(text_, plan_.steps, CAPACITY);
 #endif
     }
@@ -75,7 +75,7 @@ public:
     constexpr bool ok() const { return ok_; }
     // The specs of its view arguments, in order; null when it has none.
     constexpr const detail::Spec* views() const { return views_.data(); }
-#if BRACKET_FORMAT_CHECK_AT_COMPILE_TIME
+#if BRACKET_FORMAT_PLAN
     // Its plan (C++20); not ready when it runs in the engine.
     constexpr const detail::Plan<detail::plan_capacity(sizeof...(Args))>& plan() const { return plan_; }
 #endif
@@ -87,7 +87,7 @@ private:
     const char* text_;
     bool ok_;
     detail::ViewSpecs<VIEWS> views_;
-#if BRACKET_FORMAT_CHECK_AT_COMPILE_TIME
+#if BRACKET_FORMAT_PLAN
     detail::Plan<CAPACITY> plan_{};
 #endif
 };

@@ -186,7 +186,7 @@ BRACKET_FORMAT_IN_LINE bool run(const FormatString<Decayed...>& format, const Ou
                   "a pointer, or a text (const char*, std::string, std::string_view or their 16-bit forms)");
     if constexpr (TAKEN) {
         if (!BRACKET_FORMAT_CHECK_AT_COMPILE_TIME && !format.ok()) return false;
-#if BRACKET_FORMAT_CHECK_AT_COMPILE_TIME
+#if BRACKET_FORMAT_PLAN
         if (format.plan().ready && builtin_verbs_intact()) {
             const PlanArgument arguments[sizeof...(Args) + 1] = {plan_argument(args)..., PlanArgument{0, -1}};
             output.planned(format.get(), format.plan(), arguments);

@@ -23,6 +23,13 @@
 #define BRACKET_FORMAT_CONSTEVAL constexpr
 #endif
 
+// A checked format is also planned where it is written (C++20), unless a
+// program that wants the engine's smaller calls builds with
+// -DBRACKET_FORMAT_PLAN=0.
+#if !defined(BRACKET_FORMAT_PLAN)
+#define BRACKET_FORMAT_PLAN BRACKET_FORMAT_CHECK_AT_COMPILE_TIME
+#endif
+
 // Taken in line where it is called: a checked format's call, so that its
 // plan's fields are constants there and its steps fold to their writers.
 #if defined(__GNUC__)
