@@ -103,6 +103,7 @@ struct Spec {
     int32_t verb;            // offset of its verb; -1 when the format ends inside it
     uint32_t code;           // the verb's character
     int32_t length;          // the verb's bytes
+    Kind want;               // what the verb takes with its flags (wanted_kind)
     uint32_t flags;          // every flag bit the verb finds, but LEFT_ALIGN from a "*"
     int32_t width;           // the width a number gave, when width_star is -1
     int32_t precision;       // the precision a number gave, when precision_star is -1
@@ -133,7 +134,7 @@ read_next_spec(SpecCursor* cursor, Spec* spec) {
         if (format[at] == '\0') return false;
         ++at;
     }
-    *spec = Spec{at, -1, 0, 0, 0, 0, 0, cursor->argument, 0, -1, -1};
+    *spec = Spec{at, -1, 0, 0, Kind::OTHER, 0, 0, 0, cursor->argument, 0, -1, -1};
     SpecFields fields{0, 0, 0};
     for (++at;;) {
         const SpecToken token = read_spec_token(format + at, fields.flags);
@@ -167,11 +168,12 @@ read_next_spec(SpecCursor* cursor, Spec* spec) {
                 spec->verb = at;
                 spec->code = token.value;
                 spec->length = token.length;
+                spec->want = row < 0 ? Kind::OTHER : kind_by_length(BUILTIN_VERBS[row].kinds, fields.flags);
                 spec->flags = fields.flags;
                 spec->width = fields.width;
                 spec->precision = fields.precision;
                 cursor->at = at + token.length;
-                cursor->argument += spec->stars + (row >= 0 && BUILTIN_VERBS[row].kinds.plain == Kind::NONE ? 0 : 1);
+                cursor->argument += spec->stars + (spec->want == Kind::NONE ? 0 : 1);
                 return true;
             }
         }
@@ -210,7 +212,7 @@ constexpr Check check_format(const char* format, const Kind* kinds, int32_t coun
             if (kinds[argument] != Kind::INT32) return Check{Problem::MISMATCH, argument, '*'};
         }
         const char verb = format[spec.verb];
-        const Kind want = wanted_kind(spec.code, spec.flags);
+        const Kind want = spec.want;
         if (want == Kind::NONE) continue;
         if (want == Kind::OTHER || want == Kind::FLOATING) {
             return Check{want == Kind::FLOATING ? Problem::NO_FLOATING_POINT : Problem::NOT_BUILT_IN, argument, verb};
@@ -237,7 +239,7 @@ constexpr void find_view_specs(const char* format, const Kind* kinds, Spec* view
     SpecCursor cursor{format, 0, 0};
     Spec spec{};
     while (read_next_spec(&cursor, &spec)) {
-        if (wanted_kind(spec.code, 0) != Kind::NONE && is_view_kind(kinds[spec.first + spec.stars])) *views++ = spec;
+        if (spec.want != Kind::NONE && is_view_kind(kinds[spec.first + spec.stars])) *views++ = spec;
     }
 }
 

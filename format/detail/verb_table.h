@@ -154,12 +154,9 @@ constexpr uint32_t with_flag(const BuiltinVerb& row, uint32_t flags) {
     return flags | row.flag | ((flags & row.flag) != 0 ? row.flag_again : 0);
 }
 
-// Returns the kind of argument a built-in verb takes with the spec's flags;
-// OTHER for a character that no row holds.
-constexpr Kind wanted_kind(uint32_t code, uint32_t flags) {
-    const int32_t row = builtin_verb_row(code);
-    if (row < 0) return Kind::OTHER;
-    const KindsByLength& kinds = BUILTIN_VERBS[row].kinds;
+// Returns the kind of argument a verb of these kinds takes with the spec's
+// flags.
+constexpr Kind kind_by_length(const KindsByLength& kinds, uint32_t flags) {
     // "ll" also carries "l", and "hh" carries "h", so the longer is tested
     // first; "l" wins over "h" ("hl").
     return (flags & FormatFlag::LONG_LONG) ? kinds.ll
@@ -167,6 +164,13 @@ constexpr Kind wanted_kind(uint32_t code, uint32_t flags) {
            : (flags & FormatFlag::BYTE)    ? kinds.hh
            : (flags & FormatFlag::SHORT)   ? kinds.h
                                            : kinds.plain;
+}
+
+// Returns the kind of argument a built-in verb takes with the spec's flags;
+// OTHER for a character that no row holds.
+constexpr Kind wanted_kind(uint32_t code, uint32_t flags) {
+    const int32_t row = builtin_verb_row(code);
+    return row < 0 ? Kind::OTHER : kind_by_length(BUILTIN_VERBS[row].kinds, flags);
 }
 
 // Returns true for a floating point verb, which the library does not have.
