@@ -8,6 +8,7 @@
 
 #include <cstddef>  // size_t
 #include <cstdint>
+#include <cstring>  // memcpy
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -147,7 +148,20 @@ bool put_plan_literal(FormatState* state, const char* text, int32_t length);
 // writer's failure). In line: with a checked format's plan, every field is
 // a constant where the call is written, and the step folds to its writers.
 BRACKET_FORMAT_IN_LINE bool run_plan_step(FormatState* state, const char** format, const PlanStep& step, const PlanArgument* arguments) {
-    if (step.literal_length > 0 && !put_plan_literal(state, *format, step.literal_length)) return false;
+    if (step.literal_length > 0) {
+        // The usual case in line, as the writers' protocol has it: narrow
+        // output with room for the whole run, which then goes in one move of
+        // a length known where the call is written.
+        char* out = state->out;
+        const size_t length = step.literal_length;
+        if (state->wide == 0 && out <= state->limit && length <= static_cast<size_t>(state->limit - out)) {
+            std::memcpy(out, *format, length);
+            state->out = out + length;
+            state->emitted += step.literal_length;
+        } else if (!put_plan_literal(state, *format, step.literal_length)) {
+            return false;
+        }
+    }
     if (step.code == 0) return false;
     *format += step.literal_length + step.spec_length;
     state->verb = step.code;
