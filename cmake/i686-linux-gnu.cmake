@@ -1,7 +1,7 @@
 # Cross build for 32-bit x86 Linux with Debian's g++-i686-linux-gnu: 32-bit
 # pointers and long. The unit suites run natively where the kernel runs
-# 32-bit programs, otherwise under qemu-i386:
-#   cmake -S . -B build-linux-i686 -DCMAKE_TOOLCHAIN_FILE=cmake/i686-linux-gnu.cmake -DBRACKET_BUILD_TESTS=ON
+# 32-bit programs, otherwise under qemu-i386. The preset
+# linux-i686 uses it.
 set(CMAKE_SYSTEM_PROCESSOR i686)
 set(bracket_triple i686-linux-gnu)
 set(bracket_qemu qemu-i386)

@@ -9,12 +9,17 @@
 #include <string>
 
 #include "format/detail/format_loop.h"
+#include "format/detail/text_char.h"
 #include "format/detail/writer.h"
 #include "format/format.h"
 #include "format/format.hpp"
+// The face reports through the error text, which is built into this archive.
+#include "portability/error_text.h"
 
 using bracket::detail::BoundedRun;
+using bracket::detail::FaceRun;
 using bracket::detail::Spec;
+using bracket::detail::SpecCursor;
 using bracket::detail::WindowRun;
 
 namespace {
@@ -45,12 +50,19 @@ void open_window(WindowRun* run, uint8_t wide, OverflowHook hook, void* hook_arg
     state->overflow_hook = hook;
     state->hook_arg = hook_arg;
     state->emitted = 0;
+    state->status = FormatStatus::WHOLE;
 }
 
 // The first call marks the cut (out is committed up to it); every call
 // gives the scratch window, whose text is dropped while emitted counts it.
+// Close to what emitted holds it gives no more room: needed is then as
+// large as it can be, and counting further would wrap.
 int count_past_cut(FormatState* state) {
     auto* run = static_cast<BoundedRun*>(state->hook_arg);
+    if (state->emitted > INT32_MAX - 2 * static_cast<int32_t>(sizeof run->scratch)) {
+        run->saturated = true;
+        return 0;
+    }
     if (!run->cut) {
         run->cut = true;
         run->cut_at = state->out;
@@ -61,30 +73,109 @@ int count_past_cut(FormatState* state) {
     return 1;
 }
 
-// Runs format over a prepared state. The text runs where it stands but for
-// each view's spec, which runs from a copy with ".*" before its verb: the
-// bound passed before the view's data then caps the bytes the verb reads,
-// as a precision does. A format without views runs whole, as format_run
-// runs it (a runtime() format may be null, which is the empty one).
-inline void run_format(FormatState* state, const char* format, const Spec* views, int32_t view_count) {
-    if (view_count == 0) {
-        format_run(state, format);
-        return;
+// Runs the spec at format + spec.start from a copy with extra before its
+// verb; returns the position after it in the format, or null when it failed.
+const char* run_spec_from_copy(FormatState* state, const char* format, const Spec& spec, const char* extra) {
+    char copy[bracket::detail::VIEW_SPEC_MAX + 4];
+    const auto length = static_cast<size_t>(spec.verb - spec.start - 1);
+    const size_t extra_length = strlen(extra);
+    memcpy(copy, format + spec.start + 1, length);
+    memcpy(copy + length, extra, extra_length);
+    copy[length + extra_length] = format[spec.verb];
+    copy[length + extra_length + 1] = '\0';
+    if (parse_spec(state, copy) == nullptr) {
+        // The reader stopped inside the copy: the failure is this spec's.
+        state->stopped_at = format + spec.verb + 1;
+        return nullptr;
     }
+    return format + spec.verb + 1;
+}
+
+// Runs the face's format over a prepared state, where it stands but for
+// the specs the face must run from a copy: a view's, with ".*" before its
+// verb, so that the bound passed before the view's data caps the bytes the
+// verb reads as a precision does; and an integer verb's whose argument is
+// unsigned, with "u". Out of line, so that a format with neither, which
+// runs whole through format_run, pays nothing for it.
+#if defined(__GNUC__)
+__attribute__((noinline))
+#endif
+void run_format_with_copies(FormatState* state, const FaceRun* run) {
+    const char* format = run->format;
     const char* position = format;
-    for (int32_t i = 0; i < view_count; ++i) {
-        const char* percent = format + views[i].start;
+    SpecCursor cursor{format, 0, 0};
+    Spec spec{};
+    int32_t view = 0;
+    while (read_next_spec(&cursor, &spec) && spec.verb >= 0) {
+        const int32_t argument = spec.first + spec.stars;
+        const char* extra = nullptr;
+        if (view < run->view_count && run->views[view].start == spec.start) {
+            extra = ".*";
+            ++view;
+        } else if (bracket::detail::is_integer_verb(spec.code) && argument < 64 &&
+                   spec.verb - spec.start - 1 <= bracket::detail::VIEW_SPEC_MAX &&
+                   ((run->unsigned_args >> argument) & 1) != 0) {
+            extra = "u";
+        }
+        if (extra == nullptr) continue;
+        const char* percent = format + spec.start;
         if (format_run_to(state, position, percent) != percent) return;
-        char spec[bracket::detail::VIEW_SPEC_MAX + 4];
-        const auto length = static_cast<size_t>(views[i].verb - views[i].start - 1);
-        memcpy(spec, percent + 1, length);
-        memcpy(spec + length, ".*", 2);
-        spec[length + 2] = format[views[i].verb];
-        spec[length + 3] = '\0';
-        if (parse_spec(state, spec) == nullptr) return;
-        position = format + views[i].verb + 1;
+        position = run_spec_from_copy(state, format, spec, extra);
+        if (position == nullptr) return;
     }
     format_run_to(state, position, nullptr);
+}
+
+// The spec of format that the run stopped in (at or before stopped_at).
+Spec spec_stopped_in(const char* format, const char* stopped_at) {
+    SpecCursor cursor{format, 0, 0};
+    Spec spec{};
+    Spec found{};
+    found.verb = -1;
+    const auto stop = static_cast<int32_t>(stopped_at - format);
+    while (read_next_spec(&cursor, &spec) && spec.start < stop) found = spec;
+    return found;
+}
+
+inline void run_format(FormatState* state, const FaceRun* run) {
+    if (run->view_count == 0 && run->unsigned_args == 0) {
+        format_run(state, run->format);  // which clears the status
+    } else {
+        run_format_with_copies(state, run);
+    }
+}
+
+// Records the error text for a run that fell short.
+#if defined(__GNUC__)
+__attribute__((noinline, cold))
+#endif
+void report_run(const FormatState* state, const FaceRun* run) {
+    if (state->status == FormatStatus::NO_ROOM) {
+        set_error_text("%s: no room for the text", run->call);
+        return;
+    }
+    const Spec spec = spec_stopped_in(run->format, state->stopped_at);
+    const char* conversion = run->format + spec.start;
+    // The conversion as written: to its verb, whole, or to the format's end.
+    int32_t length = static_cast<int32_t>(strlen(conversion));
+    if (state->status == FormatStatus::HANDLER_FAILED && spec.verb >= 0) {
+        length = spec.verb - spec.start;
+        length += text_char(conversion + length, TEXT_CHAR_MAX_BYTES).length;
+    }
+    const int32_t argument = spec.first + spec.stars + 1;
+    if (state->status == FormatStatus::UNTERMINATED) {
+        set_error_text("%s: the format ends inside the conversion %.*s (argument %d)", run->call, length, conversion,
+                       argument);
+    } else {
+        set_error_text("%s: the conversion %.*s failed (argument %d)", run->call, length, conversion, argument);
+    }
+}
+
+// True when the run gave what its format asked for; else records why.
+inline bool check_run(const FormatState* state, const FaceRun* run) {
+    if (state->status == FormatStatus::WHOLE) return true;
+    report_run(state, run);
+    return false;
 }
 
 }  // namespace
@@ -92,9 +183,18 @@ inline void run_format(FormatState* state, const char* format, const Spec* views
 namespace bracket::detail {
 
 void open_string_run(WindowRun* run, std::string* text) { open_window(run, 0, flush_to_string, text); }
-void close_string_run(WindowRun* run) { flush_to_string(&run->state); }
+
+bool close_string_run(WindowRun* run, const FaceRun* face_run) {
+    flush_to_string(&run->state);
+    return check_run(&run->state, face_run);
+}
+
 void open_string16_run(WindowRun* run, std::u16string* text) { open_window(run, 1, flush_to_u16string, text); }
-void close_string16_run(WindowRun* run) { flush_to_u16string(&run->state); }
+
+bool close_string16_run(WindowRun* run, const FaceRun* face_run) {
+    flush_to_u16string(&run->state);
+    return check_run(&run->state, face_run);
+}
 
 void open_bounded_run(BoundedRun* run, char* buffer, size_t size) {
     // The engine counts in 32 bits: a larger buffer is used up to that.
@@ -102,6 +202,7 @@ void open_bounded_run(BoundedRun* run, char* buffer, size_t size) {
     run->buffer = buffer;
     run->room = room;
     run->cut = false;
+    run->saturated = false;
     run->cut_at = nullptr;
     FormatState& state = run->state;
     state.wide = 0;
@@ -111,14 +212,20 @@ void open_bounded_run(BoundedRun* run, char* buffer, size_t size) {
     state.overflow_hook = count_past_cut;
     state.hook_arg = run;
     state.emitted = 0;
+    state.status = FormatStatus::WHOLE;
 }
 
-void close_bounded_run(BoundedRun* run, FormatToResult* result) {
+void close_bounded_run(BoundedRun* run, const FaceRun* face_run, FormatToResult* result) {
     const FormatState& state = run->state;
     char* end = run->cut ? run->cut_at : state.out;
     if (run->room > 0) *end = '\0';
     const int32_t length = static_cast<int32_t>(end - run->buffer);
-    *result = FormatToResult{length, state.emitted, state.emitted > length, true};
+    if (run->saturated) {
+        *result = FormatToResult{length, INT32_MAX, true, true};
+        return;
+    }
+    // The caller's buffer cuts the text; only the run itself can fail it.
+    *result = FormatToResult{length, state.emitted, run->cut, check_run(&state, face_run)};
 }
 
 bool put_plan_literal(FormatState* state, const char* text, int32_t length) {
@@ -134,33 +241,72 @@ bool put_plan_literal(FormatState* state, const char* text, int32_t length) {
     return format_copy_literal(state, text) != nullptr;
 }
 
-void append_formatted(std::string* text, const char* format, const Spec* views, int32_t view_count, ...) {
-    WindowRun run;
-    open_string_run(&run, text);
-    va_start(run.state.args, view_count);
-    run_format(&run.state, format, views, view_count);
-    va_end(run.state.args);
-    close_string_run(&run);
+void append_formatted(std::string* text, const FaceRun* run, ...) {
+    WindowRun window;
+    open_string_run(&window, text);
+    va_start(window.state.args, run);
+    run_format(&window.state, run);
+    va_end(window.state.args);
+    close_string_run(&window, run);
 }
 
-void append_formatted16(std::u16string* text, const char* format, const Spec* views, int32_t view_count, ...) {
-    WindowRun run;
-    open_string16_run(&run, text);
-    va_start(run.state.args, view_count);
-    run_format(&run.state, format, views, view_count);
-    va_end(run.state.args);
-    close_string16_run(&run);
+void append_formatted16(std::u16string* text, const FaceRun* run, ...) {
+    WindowRun window;
+    open_string16_run(&window, text);
+    va_start(window.state.args, run);
+    run_format(&window.state, run);
+    va_end(window.state.args);
+    close_string16_run(&window, run);
 }
 
-FormatToResult format_into(char* buffer, size_t size, const char* format, const Spec* views, int32_t view_count, ...) {
-    BoundedRun run;
-    open_bounded_run(&run, buffer, size);
-    va_start(run.state.args, view_count);
-    run_format(&run.state, format, views, view_count);
-    va_end(run.state.args);
+FormatToResult format_into(char* buffer, size_t size, const FaceRun* run, ...) {
+    BoundedRun bounded;
+    open_bounded_run(&bounded, buffer, size);
+    va_start(bounded.state.args, run);
+    run_format(&bounded.state, run);
+    va_end(bounded.state.args);
     FormatToResult result;
-    close_bounded_run(&run, &result);
+    close_bounded_run(&bounded, run, &result);
     return result;
+}
+
+void report_mismatch(const char* call, const Check& check) {
+    const int32_t argument = check.argument + 1;
+    const char c = check.conversion;
+    switch (check.problem) {
+        case Problem::USE_LL: set_error_text("%s: argument %d is 64 bits: use ll (%%ll%c)", call, argument, c); break;
+        case Problem::NO_FLOATING_POINT:
+            set_error_text("%s: no floating point verb %%%c (argument %d)", call, c, argument);
+            break;
+        case Problem::NOT_BUILT_IN:
+            set_error_text("%s: the verb %%%c is not built in: use bracket::runtime (argument %d)", call, c, argument);
+            break;
+        case Problem::UNTERMINATED:
+            set_error_text("%s: the format ends inside a conversion (argument %d)", call, argument);
+            break;
+        case Problem::TOO_FEW:
+            set_error_text("%s: the conversion %%%c has no argument left (argument %d)", call, c, argument);
+            break;
+        case Problem::TOO_MANY:
+            set_error_text("%s: argument %d is left over after the last conversion", call, argument);
+            break;
+        case Problem::VIEW_SPEC_TOO_LONG:
+            set_error_text("%s: the conversion %%%c of a view is over 60 bytes (argument %d)", call, c, argument);
+            break;
+        default: set_error_text("%s: argument %d does not match the conversion %%%c", call, argument, c); break;
+    }
+}
+
+bool view_end_cuts(const char* data, size_t size) {
+    // Only a character that begins in the last three bytes can be cut.
+    size_t at = size;
+    for (int32_t back = 0; back < TEXT_CHAR_MAX_BYTES - 1 && at > 0; ++back) {
+        --at;
+        if ((static_cast<unsigned char>(data[at]) & 0xC0) != 0x80) {
+            return text_char(data + at, static_cast<int32_t>(size - at)).cut;
+        }
+    }
+    return false;
 }
 
 }  // namespace bracket::detail

@@ -20,12 +20,23 @@ using ConversionHandler = int32_t (*)(FormatState* state);
 // room can be had.
 using OverflowHook = int (*)(FormatState* state);
 
+// Why a run's output falls short of what its format asked for. The first
+// cause a run meets stays (later writes do nothing once the room is gone).
+struct FormatStatus {
+    enum : uint8_t {
+        WHOLE = 0,           // nothing fell short
+        NO_ROOM = 1,         // make_room found no more room
+        HANDLER_FAILED = 2,  // a handler returned < 0 with room left
+        UNTERMINATED = 3,    // the format ended inside a conversion spec
+    };
+};
+
 // One formatting call's record, owned by whoever runs the call.
 struct FormatState {
     uint8_t wide;                // 0: UTF-8 bytes out; nonzero: Char16 units out
     char* buffer_start;          // for the overflow hook; the library never reads it
     char* out;                   // where the next unit goes (a byte position in both modes)
-    char* limit;                 // end of the writable room, reserved for the terminator
+    char* limit;                 // end of the writable room; an entry point that terminates keeps its byte beyond
     OverflowHook overflow_hook;  // null: the buffer is all the room there is
     void* hook_arg;              // for the overflow hook
     int32_t emitted;             // units committed so far: bytes narrow, Char16 wide
@@ -34,6 +45,11 @@ struct FormatState {
     int32_t width;               // of the current spec; 0 when none
     int32_t precision;           // of the current spec; 0 when none
     uint32_t flags;              // FormatFlag bits of the current spec
+    // Set by the run, read by whoever prepared the state and cleared it to
+    // WHOLE: a FormatStatus, and, for a failed handler or an unterminated
+    // spec, where in the format the spec reader stopped.
+    uint8_t status;
+    const char* stopped_at;
 };
 
 // Flag bits of a conversion spec. They live in a scope of their own because
@@ -108,7 +124,7 @@ int32_t convert_string16(FormatState* state);  // "S": a Char16 text
 int32_t convert_percent(FormatState* state);   // "%": the verb character itself
 int32_t convert_count(FormatState* state);     // "n": stores emitted; always 0
 int32_t convert_flag(FormatState* state);      // flag characters; always 1
-int32_t convert_bad_verb(FormatState* state);  // a verb without a handler; always 0
+int32_t convert_bad_verb(FormatState* state);  // a verb without a handler: "%", it, "%"; always 0
 int32_t convert_integer(FormatState* state);   // "d" "o" "x" "X" "b" "p"
 // "r": the current error text as a field; takes no argument. Defined beside
 // the error text (portability/error_text.cpp), built into this archive.
@@ -138,7 +154,8 @@ extern const VerbEntry* const builtin_verbs;
 int32_t install_verb(int32_t code, ConversionHandler handler);
 
 // Returns the handler for code: installed first, then built in, else
-// convert_bad_verb. Never null.
+// convert_bad_verb. Never null. A verb beyond 0xFFFF has no code here: the
+// format loop gives it convert_bad_verb.
 ConversionHandler find_verb_handler(Char16 code);
 
 // Take and release the process-wide lock that serialises every change of the
@@ -151,9 +168,9 @@ void verb_table_leave();
 // failed handler.
 const char* parse_spec(FormatState* state, const char* position);
 
-// Runs a whole format (null: the empty one) over a prepared state; returns
-// the units this run added to emitted, or -1 on failure (what was written
-// stays committed).
+// Runs a whole format (null: the empty one) over a prepared state, its
+// status cleared first; returns the units this run added to emitted, or -1
+// on failure (what was written stays committed; status says why).
 int32_t format_run(FormatState* state, const char* format);
 
 // ---- Entry points: narrow output into a caller's buffer, always terminated. ----

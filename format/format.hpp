@@ -1,7 +1,8 @@
 // The formatting library's C++ face: results as std::string or
 // std::u16string, fixed buffers that report the size the text needed, and
 // formats checked against their arguments. Every call runs the engine of
-// format/format.h over the library's verbs; nothing here formats on its own.
+// format/format.h over the library's verbs, or a checked format's plan
+// through the same writers; nothing here formats on its own.
 //
 // A format written as a literal is checked against the built-in verbs:
 // under C++20 where it is written, so that a mismatch does not compile;
@@ -10,6 +11,13 @@
 // known only at run time, goes through bracket::runtime(format): it is not
 // checked and its arguments are passed as given, but an argument that no
 // verb could take (a string view, a class) does not compile.
+//
+// A call whose text is not what its format asked for (a C++17 mismatch, a
+// handler that failed, a format that ends inside a conversion spec) records
+// an error text naming the conversion and the argument, and sets the
+// thread error code to ERROR_TEXT_CODE (portability/error_text.h); read it
+// with "%r" or read_error_text. A call that succeeds leaves both alone. A
+// null format is the empty one.
 #pragma once
 
 #include <cstddef>  // size_t
@@ -26,10 +34,12 @@ namespace bracket {
 // What format_to did.
 struct FormatToResult {
     int32_t length;  // bytes written before the terminator
-    int32_t needed;  // bytes the whole text takes, terminator excluded
-    bool cut;        // the text did not fit whole: length < needed
-    bool ok;         // false (C++17 only): the arguments did not match the
-                     // format, and only a terminator was written
+    int32_t needed;  // bytes the whole text takes, terminator excluded;
+                     // INT32_MAX for a text of that length or more
+    bool cut;        // the text did not fit whole in the buffer; not a failure
+    bool ok;         // false: the text is not what the format asked for, and
+                     // the error text says why (a mismatch under C++17 writes
+                     // only a terminator)
 };
 
 // A format that is not checked: its verbs may be installed at run time, or
@@ -48,31 +58,34 @@ class FormatString {
 public:
     // text: a literal, or a constant that holds one.
     template <class T, std::enable_if_t<std::is_convertible_v<const T&, const char*>, int> = 0>
-    BRACKET_FORMAT_CONSTEVAL FormatString(const T& text) : text_(nullptr), ok_(false), views_() {
+    BRACKET_FORMAT_CONSTEVAL FormatString(const T& text)
+        : text_(nullptr), check_{detail::Problem::NONE, 0, 0}, views_() {
 #if BRACKET_FORMAT_CHECK_AT_COMPILE_TIME && defined(__GNUC__)
         // A format known only at run time would stop the check at its first
         // read, with an error that names no remedy.
         if (!__builtin_constant_p(text[0])) detail::format_is_not_a_constant_use_bracket_runtime();
 #endif
         text_ = text;
+        if (text_ == nullptr) text_ = "";  // as the C entry points take it
         const detail::Kind kinds[sizeof...(Args) + 1] = {detail::kind_of<Args>()..., detail::Kind::OTHER};
-        const detail::Check check = detail::check_format(text_, kinds, sizeof...(Args));
-        ok_ = check.problem == detail::Problem::NONE;
+        check_ = detail::check_format(text_, kinds, sizeof...(Args));
 #if BRACKET_FORMAT_CHECK_AT_COMPILE_TIME
-        if (!ok_) detail::report<Args...>(check, std::index_sequence_for<Args...>{});
+        if (!ok()) detail::report<Args...>(check_, std::index_sequence_for<Args...>{});
 #endif
         if constexpr (VIEWS > 0) {
-            if (ok_) detail::find_view_specs(text_, kinds, views_.specs);
+            if (ok()) detail::find_view_specs(text_, kinds, views_.specs);
         }
 #if BRACKET_FORMAT_PLAN
-        plan_.ready = ok_ && detail::make_plan(text_, plan_.steps, CAPACITY);
+        plan_.ready = ok() && detail::make_plan(text_, plan_.steps, CAPACITY, detail::unsigned_arguments<Args...>());
 #endif
     }
 
     // The format's text.
     constexpr const char* get() const { return text_; }
     // True when the arguments match the format (always, under C++20).
-    constexpr bool ok() const { return ok_; }
+    constexpr bool ok() const { return check_.problem == detail::Problem::NONE; }
+    // What the check found.
+    constexpr const detail::Check& check() const { return check_; }
     // The specs of its view arguments, in order; null when it has none.
     constexpr const detail::Spec* views() const { return views_.data(); }
 #if BRACKET_FORMAT_PLAN
@@ -85,7 +98,7 @@ private:
     static constexpr size_t CAPACITY = detail::plan_capacity(sizeof...(Args));
 
     const char* text_;
-    bool ok_;
+    detail::Check check_;
     detail::ViewSpecs<VIEWS> views_;
 #if BRACKET_FORMAT_PLAN
     detail::Plan<CAPACITY> plan_{};
@@ -95,12 +108,13 @@ private:
 template <class... Args>
 using format_string = FormatString<std::decay_t<Args>...>;
 
-// The text of format with args, of any length; empty when the arguments do
-// not match the format (C++17; under C++20 that does not compile).
+// The text of format with args, of any length (as wide as a width asks);
+// empty when the arguments do not match the format (C++17; under C++20 that
+// does not compile), and as far as it went when the run failed.
 template <class... Args>
 BRACKET_FORMAT_IN_LINE std::string format(format_string<Args...> format, Args&&... args) {
     std::string text;
-    detail::run(format, detail::StringOutput{&text}, std::index_sequence_for<Args...>{}, args...);
+    detail::run("bracket::format", format, detail::StringOutput{&text}, std::index_sequence_for<Args...>{}, args...);
     return text;
 }
 
@@ -109,17 +123,20 @@ template <class... Args>
 std::string format(RuntimeFormat format, Args&&... args) {
     std::string text;
     if constexpr (detail::runtime_arguments<Args...>()) {
-        detail::append_formatted(&text, format.text, nullptr, 0, detail::c_value(args)...);
+        const detail::FaceRun run{"bracket::format", format.text, nullptr, 0, 0};
+        detail::append_formatted(&text, &run, detail::c_value(args)...);
     }
     return text;
 }
 
 // The text of format with args as 16-bit units (UTF-16 for well-formed
-// input); empty when the arguments do not match the format (C++17).
+// input); empty when the arguments do not match the format (C++17), and as
+// far as it went when the run failed.
 template <class... Args>
 BRACKET_FORMAT_IN_LINE std::u16string format_u16(format_string<Args...> format, Args&&... args) {
     std::u16string text;
-    detail::run(format, detail::String16Output{&text}, std::index_sequence_for<Args...>{}, args...);
+    detail::run("bracket::format_u16", format, detail::String16Output{&text}, std::index_sequence_for<Args...>{},
+                args...);
     return text;
 }
 
@@ -128,19 +145,20 @@ template <class... Args>
 std::u16string format_u16(RuntimeFormat format, Args&&... args) {
     std::u16string text;
     if constexpr (detail::runtime_arguments<Args...>()) {
-        detail::append_formatted16(&text, format.text, nullptr, 0, detail::c_value(args)...);
+        const detail::FaceRun run{"bracket::format_u16", format.text, nullptr, 0, 0};
+        detail::append_formatted16(&text, &run, detail::c_value(args)...);
     }
     return text;
 }
 
 // Writes the text into buffer (size bytes, terminator included; nothing for
 // size 0), cut after the last whole character that fits, and reports the
-// length written and the length the whole text needed.
+// length written, the length the whole text needed, and whether it failed.
 template <class... Args>
 BRACKET_FORMAT_IN_LINE FormatToResult format_to(char* buffer, size_t size, format_string<Args...> format,
                                                 Args&&... args) {
     FormatToResult result{0, 0, false, false};
-    const bool ran = detail::run(format, detail::BufferOutput<FormatToResult>{buffer, size, &result},
+    const bool ran = detail::run("bracket::format_to", format, detail::BufferOutput<FormatToResult>{buffer, size, &result},
                                  std::index_sequence_for<Args...>{}, args...);
     if (!ran && size > 0) buffer[0] = '\0';
     return result;
@@ -151,7 +169,8 @@ template <class... Args>
 FormatToResult format_to(char* buffer, size_t size, RuntimeFormat format, Args&&... args) {
     FormatToResult result{0, 0, false, false};
     if constexpr (detail::runtime_arguments<Args...>()) {
-        result = detail::format_into(buffer, size, format.text, nullptr, 0, detail::c_value(args)...);
+        const detail::FaceRun run{"bracket::format_to", format.text, nullptr, 0, 0};
+        result = detail::format_into(buffer, size, &run, detail::c_value(args)...);
     }
     return result;
 }

@@ -59,6 +59,21 @@ const char* copy_literal(FormatState* state, const char* position) {
     return position;
 }
 
+// Records why the spec reader stops, unless an earlier cause stands (a
+// handler that failed for want of room); returns the null it stops with.
+// Out of line: the reader's loop stays small for the specs that go on.
+#if defined(__GNUC__)
+__attribute__((noinline, cold))
+#endif
+const char*
+stop_short(FormatState* state, uint8_t status, const char* position) {
+    if (state->status == FormatStatus::WHOLE) {
+        state->status = status;
+        state->stopped_at = position;
+    }
+    return nullptr;
+}
+
 // parse_spec itself, taken in whole into the format loop, which runs it
 // for each conversion spec. The grammar says what each character is; every
 // verb and flag character goes to its handler, which a caller may replace.
@@ -82,14 +97,17 @@ read_spec(FormatState* state, const char* position) {
             case SpecPart::STAR: bracket::detail::spec_take_star(&fields, va_arg(state->args, int32_t)); continue;
             case SpecPart::VERB: break;
         }
-        const Char16 c = static_cast<Char16>(token.value);
+        const uint32_t c = token.value;
         state->verb = c;
         state->flags = fields.flags;
         state->width = fields.width;
         state->precision = fields.precision;
-        if (c == 0) return nullptr;
-        int32_t result = find_verb_handler_fast(c)(state);
-        if (result < 0) return nullptr;
+        if (c == 0) return stop_short(state, FormatStatus::UNTERMINATED, position);
+        // No table holds a code beyond 16 bits.
+        const ConversionHandler handler =
+            c <= 0xFFFF ? find_verb_handler_fast(static_cast<Char16>(c)) : convert_bad_verb;
+        int32_t result = handler(state);
+        if (result < 0) return stop_short(state, FormatStatus::HANDLER_FAILED, position);
         if (result == 0) return position;
         fields = bracket::detail::SpecFields{state->flags, state->width, state->precision};
     }
@@ -125,6 +143,7 @@ __attribute__((flatten))
 #endif
 int32_t
 format_run(FormatState* state, const char* format) {
+    state->status = FormatStatus::WHOLE;
     if (format == nullptr) return 0;  // no format is the empty one
     int32_t emitted_at_entry = state->emitted;
     if (run_to(state, format, nullptr) == nullptr) return -1;

@@ -231,10 +231,10 @@ int32_t put_address(FormatState* state, uintptr_t address) {
     return put_integer(state, IntegerValue{address, sizeof address > sizeof(uint32_t)});
 }
 
-int32_t bracket::detail::put_integer_value(FormatState* state, uint64_t bits, int32_t) {
-    return put_integer(state, integer_taken(state->flags, bits));
+int32_t bracket::detail::put_integer_value(FormatState* state, const ValueArgument& argument) {
+    return put_integer(state, integer_taken(state->flags, argument.bits));
 }
 
-int32_t bracket::detail::put_address_value(FormatState* state, uint64_t bits, int32_t) {
-    return put_address(state, static_cast<uintptr_t>(bits));
+int32_t bracket::detail::put_address_value(FormatState* state, const ValueArgument& argument) {
+    return put_address(state, static_cast<uintptr_t>(argument.bits));
 }

@@ -15,5 +15,6 @@ char* make_room(FormatState* state, char* write_pos, int32_t bytes_needed) {
     }
     // Exhausted for good: every later room test fails and comes back here.
     state->limit = state->out;
+    if (state->status == FormatStatus::WHOLE) state->status = FormatStatus::NO_ROOM;
     return nullptr;
 }

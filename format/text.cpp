@@ -4,6 +4,7 @@
 #include <stdint.h>
 
 #include "format/detail/spec_grammar.h"  // view_bound
+#include "format/detail/text_char.h"     // TEXT_CHAR_MAX_BYTES
 #include "format/detail/verb_table.h"
 #include "format/format.h"
 #include "format/utf8.h"
@@ -12,25 +13,27 @@ using bracket::detail::put_char16_value;
 using bracket::detail::put_char_value;
 using bracket::detail::put_count_value;
 
+using bracket::detail::ValueArgument;
+
 int32_t convert_char(FormatState* state) {
-    return put_char_value(state, static_cast<uint32_t>(va_arg(state->args, int)), -1);
+    return put_char_value(state, ValueArgument{static_cast<uint32_t>(va_arg(state->args, int)), -1, false});
 }
 
-int32_t bracket::detail::put_char_value(FormatState* state, uint64_t bits, int32_t) {
+int32_t bracket::detail::put_char_value(FormatState* state, const ValueArgument& argument) {
     // The byte with a terminator after it: one of 0x80 or more is then a
     // malformed byte, U+0080, rather than a sequence that its length cuts.
-    const char text[2] = {static_cast<char>(bits & 0xFF), '\0'};
+    const char text[2] = {static_cast<char>(argument.bits & 0xFF), '\0'};
     // The precision becomes 1, so a precision in the spec never hides it.
     state->precision = 1;
     return put_utf8_field(state, text, 1, 2);
 }
 
 int32_t convert_char16(FormatState* state) {
-    return put_char16_value(state, static_cast<uint32_t>(va_arg(state->args, int)), -1);
+    return put_char16_value(state, ValueArgument{static_cast<uint32_t>(va_arg(state->args, int)), -1, false});
 }
 
-int32_t bracket::detail::put_char16_value(FormatState* state, uint64_t bits, int32_t) {
-    const Char16 unit = static_cast<Char16>(bits & 0xFFFF);
+int32_t bracket::detail::put_char16_value(FormatState* state, const ValueArgument& argument) {
+    const Char16 unit = static_cast<Char16>(argument.bits & 0xFFFF);
     // The precision stays: %.0C writes only the fill.
     return put_char16_field(state, &unit, 1);
 }
@@ -47,28 +50,32 @@ int32_t convert_string16(FormatState* state) {
 
 namespace {
 
-// A view's text is read no further than its bound, as a precision reads.
-void bound_view(FormatState* state, int32_t length) {
-    if (length < 0) return;
-    state->precision = bracket::detail::view_bound(state->flags, state->precision, length);
+// A view's text is read no further than its bound, as a precision reads;
+// a whole view passed as its terminated copy is read one unit past its end,
+// to the terminator, so that a character its end cuts reads as malformed.
+void bound_view(FormatState* state, const ValueArgument& argument) {
+    if (argument.length < 0) return;
+    int32_t bound = bracket::detail::view_bound(state->flags, state->precision, argument.length);
+    if (argument.past && bound == argument.length && bound < INT32_MAX) ++bound;
+    state->precision = bound;
     state->flags |= FormatFlag::WIDTH_SET | FormatFlag::PRECISION_SET;
 }
 
 }  // namespace
 
-int32_t bracket::detail::put_string_value(FormatState* state, uint64_t bits, int32_t length) {
-    bound_view(state, length);
-    return format_utf8_string(state, reinterpret_cast<const char*>(static_cast<uintptr_t>(bits)));
+int32_t bracket::detail::put_string_value(FormatState* state, const ValueArgument& argument) {
+    bound_view(state, argument);
+    return format_utf8_string(state, reinterpret_cast<const char*>(static_cast<uintptr_t>(argument.bits)));
 }
 
-int32_t bracket::detail::put_string16_value(FormatState* state, uint64_t bits, int32_t length) {
-    bound_view(state, length);
-    return format_char16_string(state, reinterpret_cast<const Char16*>(static_cast<uintptr_t>(bits)));
+int32_t bracket::detail::put_string16_value(FormatState* state, const ValueArgument& argument) {
+    bound_view(state, argument);
+    return format_char16_string(state, reinterpret_cast<const Char16*>(static_cast<uintptr_t>(argument.bits)));
 }
 
-int32_t bracket::detail::put_percent_value(FormatState* state, uint64_t, int32_t) { return convert_percent(state); }
+int32_t bracket::detail::put_percent_value(FormatState* state, const ValueArgument&) { return convert_percent(state); }
 
-int32_t bracket::detail::put_error_text_value(FormatState* state, uint64_t, int32_t) {
+int32_t bracket::detail::put_error_text_value(FormatState* state, const ValueArgument&) {
     return convert_error_text(state);
 }
 
@@ -83,11 +90,11 @@ int32_t convert_count(FormatState* state) {
     // The target's type follows the length flags; every object pointer
     // passes alike through C variadic arguments on the targets built for,
     // so it is taken as void* and stored through by the flags.
-    return put_count_value(state, reinterpret_cast<uintptr_t>(va_arg(state->args, void*)), -1);
+    return put_count_value(state, ValueArgument{reinterpret_cast<uintptr_t>(va_arg(state->args, void*)), -1, false});
 }
 
-int32_t bracket::detail::put_count_value(FormatState* state, uint64_t bits, int32_t) {
-    void* target = reinterpret_cast<void*>(static_cast<uintptr_t>(bits));
+int32_t bracket::detail::put_count_value(FormatState* state, const ValueArgument& argument) {
+    void* target = reinterpret_cast<void*>(static_cast<uintptr_t>(argument.bits));
     const int32_t count = state->emitted;
     const uint32_t flags = state->flags;
     // As for the integer verbs: "ll" is 64 bits, "l" 32 as no flag is and
@@ -114,11 +121,30 @@ int32_t convert_flag(FormatState* state) {
 }
 
 int32_t convert_bad_verb(FormatState* state) {
-    // The marker "%", the verb's low 8 bits as one byte of UTF-8 text, "%".
-    // Before a "%", a byte of 0x80 or more is a malformed byte, U+0080.
-    const char marker[3] = {'%', static_cast<char>(state->verb & 0xFF), '%'};
+    // The marker "%", the verb's own character whole, "%": the verb reads
+    // as the user wrote it (a malformed byte as U+0080).
+    char marker[2 + TEXT_CHAR_MAX_BYTES];
+    marker[0] = '%';
+    const uint32_t c = state->verb;
+    int32_t length = 1;
+    if (c < 0x80) {
+        marker[length++] = static_cast<char>(c);
+    } else if (c < 0x800) {
+        marker[length++] = static_cast<char>(0xC0 | (c >> 6));
+        marker[length++] = static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        marker[length++] = static_cast<char>(0xE0 | (c >> 12));
+        marker[length++] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        marker[length++] = static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        marker[length++] = static_cast<char>(0xF0 | ((c >> 18) & 0x07));
+        marker[length++] = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        marker[length++] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        marker[length++] = static_cast<char>(0x80 | (c & 0x3F));
+    }
+    marker[length++] = '%';
     state->precision = 3;
     // A full buffer is not reported: the run goes on with the format.
-    (void)put_utf8_field(state, marker, 3, 3);
+    (void)put_utf8_field(state, marker, 3, length);
     return 0;
 }

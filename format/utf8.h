@@ -2,8 +2,8 @@
 // (values 0 to 0xFFFF) and 16-bit character units. Decoding never fails: a
 // byte that begins no well-formed sequence decodes to MALFORMED_CHAR16 and
 // consumes one byte, so every scan advances.
-// This is the 16-bit codec: the field writers, and count_field_chars in
-// format/format.h, also take four-byte forms whole.
+// This is the 16-bit codec: the field writers, the format loop's verbs, and
+// count_field_chars in format/format.h also take four-byte forms whole.
 #pragma once
 
 // The libraries' interface is C++17 with C-style functions.

@@ -114,7 +114,7 @@ int32_t install_verb(int32_t code, ConversionHandler handler) {
 
 ConversionHandler find_verb_handler(Char16 code) { return find_verb_handler_fast(code); }
 
-ConversionHandler find_verb_handler_searched(Char16 code) {
+ConversionHandler find_verb_handler_searched(uint32_t code) {
     const int32_t count = load_acquire(&installed_verb_count);
     for (int32_t i = 0; i < count; ++i) {
         if (load_acquire(&installed_verbs[i].code) == code) {

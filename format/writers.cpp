@@ -252,8 +252,10 @@ int32_t format_char16_string(FormatState* state, const Char16* text) {
     if ((state->flags & FormatFlag::PRECISION_SET) != 0) {
         // The precision bounds units here, and the read too: the text may
         // have no terminator within reach (a view passed with its length).
-        // A high surrogate in the last unit may be half of a pair that the
-        // precision cuts, so it goes; one the terminator follows stays.
+        // A high surrogate in the last unit that the precision reaches may
+        // be half of a pair that the precision cuts, so it goes, even when
+        // the terminator follows it (%.1S of a lone high surrogate writes
+        // nothing); read whole, without a precision, it stays.
         while (count < state->precision && text[count] != 0) ++count;
         if (count == state->precision && count > 0 && is_high_surrogate(text[count - 1])) --count;
     } else {

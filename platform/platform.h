@@ -21,8 +21,8 @@ void platform_write_error(const char* bytes, int32_t length);
 // Ends the process with code after running the runtime's exit handlers.
 [[noreturn]] void platform_exit(int code);
 
-// Ends the process with code at once, without the exit handlers. Called by
-// nothing here: it serves exit_with_status_now, which the design names.
+// Ends the process with code at once, without the exit handlers. The
+// command's exit_with_status_now ends through it.
 [[noreturn]] void platform_exit_now(int code);
 
 // Runs body(argument) on a fresh stack of at least stack_bytes and returns 0
@@ -32,11 +32,14 @@ int platform_run_with_stack(size_t stack_bytes, void (*body)(void*), void* argum
 
 // The platform's file status data, as the file status record reads it.
 struct PlatformStatus {
-    uint32_t device;       // the device number: whole on Windows, its low 32 bits on POSIX
-    uint64_t serial;       // the file serial number
-    uint32_t mode;         // type bits under PLATFORM_TYPE_MASK, permission bits under 0x1FF
-    int64_t size;          // bytes
-    uint32_t access_time;  // seconds since 1970-01-01 UTC, low 32 bits
+    uint32_t device;  // the device number: whole on Windows, its low 32 bits on POSIX
+    uint64_t serial;  // the file serial number
+    uint32_t mode;    // type bits under PLATFORM_TYPE_MASK, permission bits under 0x1FF
+    int64_t size;     // bytes
+    // Seconds since 1970-01-01 UTC. POSIX and a Windows descriptor give the
+    // low 32 bits; a Windows path gives all ones for a time before 1970 or
+    // past 2038.
+    uint32_t access_time;
     uint32_t modify_time;  // likewise
 };
 

@@ -1,5 +1,5 @@
-// Win32 backend of the operating system layer, over the C runtime's
-// descriptor services (msvcrt).
+// Win32 backend of the operating system layer: the wide Win32 calls, with
+// the C runtime (msvcrt) only where a descriptor is the caller's handle.
 #include "platform/platform.h"
 
 #include <direct.h>  // _getdrive
@@ -94,9 +94,9 @@ constexpr int32_t PATH_UNITS = 32768;
 constexpr int32_t PREFIX_UNITS = 8;
 
 // A path on its way to the wide calls: the caller's text in UTF-16, and
-// room for its full form behind the long-path prefix. Too large to hold
-// anywhere but the stack of the thread that asks, which keeps it safe for
-// any number of threads.
+// room for its full form behind the long-path prefix. It lives on the stack
+// of the thread that asks, so that any number of threads may ask at once
+// with no lock and no allocation, at the cost of 128 KiB of that stack.
 struct WidePath {
     wchar_t given[PATH_UNITS];
     wchar_t full[PREFIX_UNITS + PATH_UNITS];
@@ -264,8 +264,10 @@ int32_t platform_error_message(uint32_t code, char* buffer, int32_t size) {
     DWORD saved = GetLastError();
     wchar_t text[256];
     DWORD units = size < 256 ? static_cast<DWORD>(size) : 256;
-    DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
-                                  text, units, nullptr);
+    // An insert sequence ("%1") stands as written: without arguments there
+    // is nothing it could be filled from, and reading one would be unsafe.
+    DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code,
+                                  MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), text, units, nullptr);
     SetLastError(saved);
     if (length == 0) return 0;
     return platform_utf8_of_utf16(reinterpret_cast<const char16_t*>(text), static_cast<int32_t>(length), buffer,

@@ -11,10 +11,14 @@
 ErrorTextSlot error_text_slot;
 
 void set_error_text(const char* format, ...) {
+    // The text is made apart from the slot, so that "%r", or an argument
+    // that points into the slot, reads the text as it was before this call.
+    char working[ERROR_TEXT_SIZE];
     va_list args;
     va_start(args, format);
-    format_range_args(error_text_slot.text, error_text_slot.text + ERROR_TEXT_SIZE, format, args);
+    char* end = format_range_args(working, working + ERROR_TEXT_SIZE, format, args);
     va_end(args);
+    memcpy(error_text_slot.text, working, static_cast<size_t>(end - working) + 1);
     platform_set_error_code(ERROR_TEXT_CODE);
 }
 

@@ -24,9 +24,10 @@ struct ErrorTextSlot {
 
 extern ErrorTextSlot error_text_slot;
 
-// Formats the message (a format of the formatting library) into the slot,
-// cut at a character boundary to 127 bytes, and sets the thread error code
-// to ERROR_TEXT_CODE. Never fails.
+// Formats the message (a format of the formatting library), cut at a
+// character boundary to 127 bytes, into the slot, and then sets the thread
+// error code to ERROR_TEXT_CODE. "%r" and arguments read the text as it was
+// before the call. Never fails.
 void set_error_text(const char* format, ...);
 
 // Writes the current error text into buffer (size bytes, terminator

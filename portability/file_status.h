@@ -41,7 +41,8 @@ struct FileStatus {
 
 // Returns a new record for the path, a UTF-8 text on every platform, or
 // null when the platform cannot examine it or no memory is left. name
-// points into path.
+// points into path after its last separator, or at a shared empty text
+// when it has none.
 FileStatus* file_status_of_path(const char* path);
 
 // Returns a new record for an open descriptor, or null; name is empty.

@@ -24,6 +24,8 @@ struct FormatToResult;
 
 namespace detail {
 
+struct FaceRun;
+
 // A literal run, then one conversion (none at the format's end). Small, so
 // that a checked format, which carries its plan, passes cheaply by value.
 struct PlanStep {
@@ -43,12 +45,6 @@ constexpr uint8_t WIDTH_FROM_FIRST = 4;       // the first gave the width
 constexpr uint8_t PRECISION_FROM_FIRST = 8;   // the first gave the precision
 constexpr uint8_t PRECISION_FROM_SECOND = 16;  // the second gave the precision
 
-// An argument as the value writers take it.
-struct PlanArgument {
-    uint64_t bits;   // an integer's bits; a text's or pointer's address
-    int32_t length;  // a view's length, at most INT32_MAX; -1 for others
-};
-
 // The steps a plan may take for a format with Arguments arguments: one per
 // argument, one more for a "%%" or "%r", and the last run. A format that
 // needs more runs in the engine.
@@ -60,9 +56,10 @@ struct Plan {
     bool ready;  // false: the format runs in the engine
 };
 
-// Plans a format that check_format accepts; false when it needs more than
-// capacity steps, or more than a step holds.
-constexpr bool make_plan(const char* format, PlanStep* steps, size_t capacity) {
+// Plans a format that check_format accepts, whose arguments unsigned_args
+// marks unsigned (bit i, argument i); false when it needs more than capacity
+// steps, or more than a step holds.
+constexpr bool make_plan(const char* format, PlanStep* steps, size_t capacity, uint64_t unsigned_args) {
     SpecCursor cursor{format, 0, 0};
     Spec spec{};
     int32_t literal = 0;
@@ -73,13 +70,20 @@ constexpr bool make_plan(const char* format, PlanStep* steps, size_t capacity) {
             cursor.at - spec.start > UINT8_MAX) {
             return false;
         }
+        // The engine prints an unsigned argument's value by running its spec
+        // from a copy with "u", which it makes for a spec that fits a view's.
+        uint32_t flags = spec.flags;
+        if (is_integer_verb(spec.code) && argument < 64 && ((unsigned_args >> argument) & 1) != 0 &&
+            spec.verb - spec.start - 1 <= VIEW_SPEC_MAX) {
+            flags |= FormatFlag::UNSIGNED;
+        }
         const uint8_t stars = static_cast<uint8_t>(
             spec.stars | (spec.width_star == 0 ? WIDTH_FROM_FIRST : 0) |
             (spec.precision_star == 0 ? PRECISION_FROM_FIRST : spec.precision_star == 1 ? PRECISION_FROM_SECOND : 0));
         steps[n++] = PlanStep{static_cast<uint16_t>(spec.start - literal),
                               static_cast<uint8_t>(cursor.at - spec.start),
                               static_cast<uint8_t>(spec.code),
-                              static_cast<uint16_t>(spec.flags),
+                              static_cast<uint16_t>(flags),
                               static_cast<uint8_t>(argument),
                               stars,
                               spec.width,
@@ -93,22 +97,18 @@ constexpr bool make_plan(const char* format, PlanStep* steps, size_t capacity) {
     return true;
 }
 
-// Returns an argument as the value writers take it.
+// Returns an argument other than a view as the value writers take it.
 template <class T>
-PlanArgument plan_argument(const T& argument) {
+ValueArgument plan_argument(const T& argument) {
     using U = std::decay_t<const T>;
     if constexpr (std::is_integral_v<U>) {
-        return PlanArgument{static_cast<uint64_t>(argument), -1};
+        return ValueArgument{static_cast<uint64_t>(argument), -1, false};
     } else if constexpr (std::is_same_v<U, std::string> || std::is_same_v<U, std::u16string>) {
-        return PlanArgument{reinterpret_cast<uintptr_t>(argument.c_str()), -1};
-    } else if constexpr (std::is_same_v<U, std::string_view> || std::is_same_v<U, std::u16string_view>) {
-        const size_t size = argument.size();
-        return PlanArgument{reinterpret_cast<uintptr_t>(argument.data()),
-                            size > INT32_MAX ? INT32_MAX : static_cast<int32_t>(size)};
+        return ValueArgument{reinterpret_cast<uintptr_t>(argument.c_str()), -1, false};
     } else if constexpr (std::is_same_v<U, std::nullptr_t>) {
-        return PlanArgument{0, -1};
+        return ValueArgument{0, -1, false};
     } else {
-        return PlanArgument{reinterpret_cast<uintptr_t>(argument), -1};
+        return ValueArgument{reinterpret_cast<uintptr_t>(argument), -1, false};
     }
 }
 
@@ -126,18 +126,21 @@ struct BoundedRun {
     char* buffer;
     int32_t room;
     bool cut;
+    bool saturated;  // the count reached what 32 bits hold, and the run stopped
     char* cut_at;
     char scratch[64];
 };
 
 // Open a run of the face (format/face.cpp); its close puts the text where
-// it belongs and, for a bounded buffer, terminates it and stores what it did.
+// it belongs and, for a bounded buffer, terminates it and stores what it
+// did. A close returns true when the run gave what its format asked for,
+// and otherwise records the error text for the call.
 void open_string_run(WindowRun* run, std::string* text);
-void close_string_run(WindowRun* run);
+bool close_string_run(WindowRun* run, const FaceRun* face_run);
 void open_string16_run(WindowRun* run, std::u16string* text);
-void close_string16_run(WindowRun* run);
+bool close_string16_run(WindowRun* run, const FaceRun* face_run);
 void open_bounded_run(BoundedRun* run, char* buffer, size_t size);
-void close_bounded_run(BoundedRun* run, FormatToResult* result);
+void close_bounded_run(BoundedRun* run, const FaceRun* face_run, FormatToResult* result);
 
 // Writes a literal run as the format loop copies literal text; false when
 // the room ran out.
@@ -147,7 +150,7 @@ bool put_plan_literal(FormatState* state, const char* text, int32_t length);
 // format past the step; false when the run is over (the format's end, or a
 // writer's failure). In line: with a checked format's plan, every field is
 // a constant where the call is written, and the step folds to its writers.
-BRACKET_FORMAT_IN_LINE bool run_plan_step(FormatState* state, const char** format, const PlanStep& step, const PlanArgument* arguments) {
+BRACKET_FORMAT_IN_LINE bool run_plan_step(FormatState* state, const char** format, const PlanStep& step, const ValueArgument* arguments) {
     if (step.literal_length > 0) {
         // The usual case in line, as the writers' protocol has it: narrow
         // output with room for the whole run, which then goes in one move of
@@ -169,7 +172,7 @@ BRACKET_FORMAT_IN_LINE bool run_plan_step(FormatState* state, const char** forma
     state->width = step.width;
     state->precision = step.precision;
     if (step.stars != 0) {
-        const PlanArgument* star = arguments + step.argument - (step.stars & STAR_COUNT);
+        const ValueArgument* star = arguments + step.argument - (step.stars & STAR_COUNT);
         const int32_t first = star_magnitude(&state->flags, static_cast<int32_t>(star[0].bits));
         if (step.stars & WIDTH_FROM_FIRST) state->width = first;
         if (step.stars & PRECISION_FROM_FIRST) state->precision = first;
@@ -179,20 +182,26 @@ BRACKET_FORMAT_IN_LINE bool run_plan_step(FormatState* state, const char** forma
         }
     }
     // A verb that takes no argument finds the next one, or the list's end.
-    const PlanArgument& argument = arguments[step.argument];
-    return BUILTIN_VERBS[builtin_verb_row(step.code)].put(state, argument.bits, argument.length) >= 0;
+    const ValueArgument& argument = arguments[step.argument];
+    if (BUILTIN_VERBS[builtin_verb_row(step.code)].put(state, argument) >= 0) return true;
+    // As the engine's reader records it: a failure for want of room stands.
+    if (state->status == FormatStatus::WHOLE) {
+        state->status = FormatStatus::HANDLER_FAILED;
+        state->stopped_at = *format;
+    }
+    return false;
 }
 
 // Runs a plan's steps, each in line, over an open run.
 template <size_t Capacity, size_t... S>
 BRACKET_FORMAT_IN_LINE void run_plan_steps(FormatState* state, const char* format, const Plan<Capacity>& plan,
-                    const PlanArgument* arguments, std::index_sequence<S...>) {
+                    const ValueArgument* arguments, std::index_sequence<S...>) {
     bool going = true;
     ((going = going && run_plan_step(state, &format, plan.steps[S], arguments)), ...);
 }
 
 // Runs a plan of any length over an open run, step by step.
-inline void run_plan(FormatState* state, const char* format, const PlanStep* steps, const PlanArgument* arguments) {
+inline void run_plan(FormatState* state, const char* format, const PlanStep* steps, const ValueArgument* arguments) {
     while (run_plan_step(state, &format, *steps, arguments)) ++steps;
 }
 

@@ -25,7 +25,7 @@ enum class SpecPart : uint8_t {
 struct SpecToken {
     SpecPart part;
     int32_t length;  // its bytes
-    uint32_t value;  // NUMBER: its value, modulo 2^32; VERB: the character (a Char16)
+    uint32_t value;  // NUMBER: its value, modulo 2^32; VERB: the character
 };
 
 // The fields of a spec as its numbers, "." and flag characters set them.
@@ -35,9 +35,21 @@ struct SpecFields {
     int32_t precision;
 };
 
+// Returns a verb beyond ASCII whole, four bytes included, so that no byte of
+// it is left behind to be copied as text. Out of line: the engine's reading
+// stays small for the ASCII specs nearly every format has.
+#if defined(__GNUC__)
+__attribute__((noinline))
+#endif
+constexpr SpecToken
+read_wide_spec_verb(const char* text) {
+    const TextChar verb = text_char(text, TEXT_CHAR_MAX_BYTES);
+    return SpecToken{SpecPart::VERB, verb.length, verb.value};
+}
+
 // Returns what the spec stretch at text is, given the flags read so far
-// (only WIDTH_SET counts). A verb beyond ASCII is one character of the
-// 16-bit codec; a malformed byte is MALFORMED_CHAR16.
+// (only WIDTH_SET counts). A verb beyond ASCII is one character up to
+// U+10FFFF; a malformed byte is MALFORMED_CHAR16.
 #if defined(__GNUC__)
 __attribute__((always_inline))
 #endif
@@ -61,8 +73,7 @@ read_spec_token(const char* text, uint32_t flags) {
     if (c == '.') return SpecToken{SpecPart::DOT, 1, 0};
     if (c == '*') return SpecToken{SpecPart::STAR, 1, 0};
     if (c < 0x80) return SpecToken{SpecPart::VERB, 1, c};
-    const TextChar verb = text_char(text, UTF8_MAX_BYTES);
-    return SpecToken{SpecPart::VERB, verb.length, verb.value};
+    return read_wide_spec_verb(text);
 }
 
 // A "." makes every later number the precision, and sets one of 0.

@@ -1,9 +1,12 @@
-// What one character of a UTF-8 text is, decided in one place for the whole
-// library: the field writers, the literal copy, the counters, the bounded
-// copy of the error text, and the 16-bit codec of format/utf8.h, which
-// takes the same step and reads a four-byte form as malformed bytes.
-// Internal to the library; installed because the face's spec grammar reads
-// a verb's character with it. Not for users.
+// What one character of a UTF-8 text is, decided in one place for the
+// library: the field writers, the literal copy, the spec grammar's verb, the
+// field counters, the bounded copy of the error text, and the 16-bit codec
+// of format/utf8.h, which takes the same step and reads a four-byte form as
+// malformed bytes. Two public counters of format/utf8.h,
+// utf8_sequence_complete and utf8_count_chars_bounded, judge completeness by
+// the lead byte alone, as they document. Internal to the library; installed
+// because the face's spec grammar reads a verb's character with it. Not for
+// users.
 #pragma once
 
 #include <stddef.h>  // size_t

@@ -25,11 +25,12 @@ extern int32_t installed_verb_count;
 extern ConversionHandler installed_ascii_handlers[128];
 
 // The search behind the shortcut: installed rows in order, then the built-in
-// table (copying the verb in), then convert_bad_verb. Never null.
-ConversionHandler find_verb_handler_searched(Char16 code);
+// table (copying the verb in), then convert_bad_verb. Never null. A code
+// beyond 0xFFFF, a verb that no table can hold, finds no row.
+ConversionHandler find_verb_handler_searched(uint32_t code);
 
 // find_verb_handler, with the shortcut tried in line.
-inline ConversionHandler find_verb_handler_fast(Char16 code) {
+inline ConversionHandler find_verb_handler_fast(uint32_t code) {
     if (code < 128) {
         ConversionHandler known = load_acquire(&installed_ascii_handlers[code]);
         if (known != nullptr) return known;

@@ -41,21 +41,27 @@ constexpr KindsByLength taking(Kind kind) { return KindsByLength{kind, kind, kin
 constexpr KindsByLength INTEGER = {Kind::INT32, Kind::INT32, Kind::INT32, Kind::INT32, Kind::INT64};
 constexpr KindsByLength COUNT = {Kind::COUNT32, Kind::COUNT16, Kind::COUNT8, Kind::COUNT32, Kind::COUNT64};
 
-// A built-in verb's work with its argument in hand, for a checked format's
-// plan: the state holds the verb and the spec; bits are an integer's bits or
-// a pointer's address, length a view's length (-1 for any other argument).
-// Returns as a ConversionHandler for a verb.
-using ValueWriter = int32_t (*)(FormatState* state, uint64_t bits, int32_t length);
+// An argument in hand, for a checked format's plan.
+struct ValueArgument {
+    uint64_t bits;   // an integer's bits; a text's or pointer's address
+    int32_t length;  // a view's length, at most INT32_MAX; -1 for any other argument
+    bool past;       // a view whose end cuts a character, as a terminated copy:
+                     // read whole, it is read one unit past its length
+};
 
-int32_t put_integer_value(FormatState* state, uint64_t bits, int32_t length);   // "d" "o" "x" "X" "b"
-int32_t put_address_value(FormatState* state, uint64_t bits, int32_t length);   // "p"
-int32_t put_char_value(FormatState* state, uint64_t bits, int32_t length);      // "c"
-int32_t put_char16_value(FormatState* state, uint64_t bits, int32_t length);    // "C"
-int32_t put_string_value(FormatState* state, uint64_t bits, int32_t length);    // "s"
-int32_t put_string16_value(FormatState* state, uint64_t bits, int32_t length);  // "S"
-int32_t put_count_value(FormatState* state, uint64_t bits, int32_t length);     // "n"
-int32_t put_percent_value(FormatState* state, uint64_t bits, int32_t length);   // "%"
-int32_t put_error_text_value(FormatState* state, uint64_t bits, int32_t length);  // "r"
+// A built-in verb's work with its argument in hand: the state holds the verb
+// and the spec. Returns as a ConversionHandler for a verb.
+using ValueWriter = int32_t (*)(FormatState* state, const ValueArgument& argument);
+
+int32_t put_integer_value(FormatState* state, const ValueArgument& argument);     // "d" "o" "x" "X" "b"
+int32_t put_address_value(FormatState* state, const ValueArgument& argument);     // "p"
+int32_t put_char_value(FormatState* state, const ValueArgument& argument);        // "c"
+int32_t put_char16_value(FormatState* state, const ValueArgument& argument);      // "C"
+int32_t put_string_value(FormatState* state, const ValueArgument& argument);      // "s"
+int32_t put_string16_value(FormatState* state, const ValueArgument& argument);    // "S"
+int32_t put_count_value(FormatState* state, const ValueArgument& argument);       // "n"
+int32_t put_percent_value(FormatState* state, const ValueArgument& argument);     // "%"
+int32_t put_error_text_value(FormatState* state, const ValueArgument& argument);  // "r"
 
 struct BuiltinVerb {
     char code;
@@ -172,6 +178,10 @@ constexpr Kind wanted_kind(uint32_t code, uint32_t flags) {
     const int32_t row = builtin_verb_row(code);
     return row < 0 ? Kind::OTHER : kind_by_length(BUILTIN_VERBS[row].kinds, flags);
 }
+
+// Returns true for the integer verbs, whose "ll" form takes a 64-bit
+// integer, and which print an unsigned argument's value under "u".
+constexpr bool is_integer_verb(uint32_t code) { return wanted_kind(code, FormatFlag::LONG_LONG) == Kind::INT64; }
 
 // Returns true for a floating point verb, which the library does not have.
 constexpr bool is_floating_point_verb(uint32_t code) { return wanted_kind(code, 0) == Kind::FLOATING; }

@@ -71,9 +71,9 @@ inline bool writer_room(Writer* w, int32_t bytes) {
 // Stores one byte; the caller has made room.
 inline void writer_put_byte(Writer* w, char byte) { *w->out++ = byte; }
 
-// Stores bytes as they are; the caller has made room for all of them. Up to
-// 16 bytes take at most two overlapping moves of a fixed size (see the
-// README's Performance section).
+// Stores bytes as they are; the caller has made room for all of them. Four
+// to 16 bytes take two overlapping moves of a fixed size, one to three
+// bytes three single stores (see the README's Performance section).
 inline void writer_put_bytes(Writer* w, const char* bytes, size_t n) {
     char* out = w->out;
     if (n > 16) {

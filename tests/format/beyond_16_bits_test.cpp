@@ -228,6 +228,9 @@ TEST(BeyondSixteenBits, TheEntryPointsAsAUserCallsThem) {
     EXPECT_STREQ(buffer, "a" U2000B "b");
     EXPECT_EQ(format_buffer(buffer, sizeof buffer, "%S", w16(u"\xD83D\xDE00")), 4);
     EXPECT_STREQ(buffer, EMOJI);
+    // A verb no table holds is read whole and printed as written.
+    EXPECT_EQ(format_buffer(buffer, sizeof buffer, "[%" EMOJI "|%d]", 7), 10);
+    EXPECT_STREQ(buffer, "[%" EMOJI "%|7]");
 }
 
 }  // namespace

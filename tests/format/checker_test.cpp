@@ -12,6 +12,8 @@
 #include <random>
 #include <string>
 #include <string_view>
+#include <type_traits>
+#include <utility>  // pair
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -131,7 +133,7 @@ constexpr bool plan_holds(const PlanRow& row) {
     }
     if (check_format(row.format, kinds, count).problem != OK) return row.step.code == 0;
     bracket::detail::PlanStep steps[4] = {};
-    if (!bracket::detail::make_plan(row.format, steps, 4)) return false;
+    if (!bracket::detail::make_plan(row.format, steps, 4, 0)) return false;
     const bracket::detail::PlanStep& a = steps[0];
     const bracket::detail::PlanStep& b = row.step;
     return a.literal_length == b.literal_length && a.spec_length == b.spec_length && a.code == b.code &&
@@ -268,7 +270,7 @@ struct Arguments {
     std::string_view view;
     int32_t i4;
     const Char16* text16;
-    int32_t i5;
+    uint32_t i5;  // unsigned: the integer verbs print its value
     std::u16string_view view16;
     void* pointer;
 };
@@ -340,7 +342,7 @@ Arguments random_arguments(std::mt19937& random, const bool* stars) {
                      std::string_view(viewed, std::char_traits<char>::length(viewed) - random() % 2 * (*viewed != 0)),
                      integer(),
                      reinterpret_cast<const Char16*>(TEXTS16[random() % std::size(TEXTS16)]),
-                     integer(),
+                     static_cast<uint32_t>(integer()),
                      std::u16string_view(viewed16),
                      reinterpret_cast<void*>(static_cast<uintptr_t>(random()))};
 }
@@ -351,19 +353,45 @@ std::string bounded_text(char* buffer, size_t size, const bracket::FormatToResul
            std::to_string(result.needed) + (result.cut ? " cut" : "");
 }
 
-// The engine's run of a checked format: the views as the face passes them.
+// The argument types of Arguments, as the face's checked formats see them.
+#define ARGUMENT_TYPES                                                                                              \
+    int32_t, int32_t, const char*, int32_t, int64_t, int32_t, std::string_view, int32_t, const Char16*, uint32_t, \
+        std::u16string_view, void*
+
+// A view as the face passes it to the engine: its bound and its data, or a
+// terminated copy read one unit past its end.
+template <class View, class Copy>
+auto engine_view(const View& view, int32_t bound, Copy* copy) {
+    using Unit = std::conditional_t<std::is_same_v<View, std::string_view>, char, Char16>;
+    if (static_cast<size_t>(bound) == view.size() && bracket::detail::view_needs_copy(view)) {
+        copy->assign(view.data(), view.size());
+        return std::make_pair(bound + 1, reinterpret_cast<const Unit*>(copy->c_str()));
+    }
+    return std::make_pair(bound, reinterpret_cast<const Unit*>(view.data()));
+}
+
+// The engine's run of a checked format as the face runs it.
 template <class Run>
 void run_engine(const std::string& format, const Arguments& a, Run run) {
     using bracket::detail::Spec;
     Spec views[2] = {};
     bracket::detail::find_view_specs(format.c_str(), KINDS, views);
-    const int32_t bound = bracket::detail::view_bound_in(a.view, views[0], a.i0, a.i1, a.text, a.i2, a.wide_integer,
-                                                         a.i3, a.view, a.i4, a.text16, a.i5, a.view16, a.pointer);
-    const int32_t bound16 = bracket::detail::view_bound_in(a.view16, views[1], a.i0, a.i1, a.text, a.i2,
-                                                           a.wide_integer, a.i3, a.view, a.i4, a.text16, a.i5, a.view16,
-                                                           a.pointer);
-    run(views, a.i0, a.i1, a.text, a.i2, a.wide_integer, a.i3, bound, a.view.data(), a.i4, a.text16, a.i5, bound16,
-        reinterpret_cast<const Char16*>(a.view16.data()), a.pointer);
+    std::string copy;
+    std::u16string copy16;
+    const auto view = engine_view(a.view,
+                                  bracket::detail::view_bound_in(a.view, views[0], a.i0, a.i1, a.text, a.i2,
+                                                                 a.wide_integer, a.i3, a.view, a.i4, a.text16, a.i5,
+                                                                 a.view16, a.pointer),
+                                  &copy);
+    const auto view16 = engine_view(a.view16,
+                                    bracket::detail::view_bound_in(a.view16, views[1], a.i0, a.i1, a.text, a.i2,
+                                                                   a.wide_integer, a.i3, a.view, a.i4, a.text16, a.i5,
+                                                                   a.view16, a.pointer),
+                                    &copy16);
+    const bracket::detail::FaceRun face_run{"test", format.c_str(), views, 2,
+                                            bracket::detail::unsigned_arguments<ARGUMENT_TYPES>()};
+    run(&face_run, a.i0, a.i1, a.text, a.i2, a.wide_integer, a.i3, view.first, view.second, a.i4, a.text16, a.i5,
+        view16.first, view16.second, a.pointer);
 }
 
 TEST(FormatPlan, RunsEveryCheckedFormatAsTheEngineDoes) {
@@ -375,25 +403,36 @@ TEST(FormatPlan, RunsEveryCheckedFormatAsTheEngineDoes) {
         const std::string format = random_checked_format(random, stars);
         ASSERT_EQ(check_format(format.c_str(), KINDS, COUNT).problem, Problem::NONE) << format;
         PlanStep steps[3 * COUNT];
-        ASSERT_TRUE(make_plan(format.c_str(), steps, std::size(steps))) << format;
+        ASSERT_TRUE(make_plan(format.c_str(), steps, std::size(steps), unsigned_arguments<ARGUMENT_TYPES>()))
+            << format;
         const Arguments a = random_arguments(random, stars);
-        const PlanArgument planned[] = {
-            plan_argument(a.i0),   plan_argument(a.i1),     plan_argument(a.text),   plan_argument(a.i2),
-            plan_argument(a.wide_integer), plan_argument(a.i3), plan_argument(a.view), plan_argument(a.i4),
-            plan_argument(a.text16), plan_argument(a.i5),   plan_argument(a.view16), plan_argument(a.pointer)};
+        ViewCopies<2> copies;
+        const ValueArgument planned[] = {plan_values<0, ARGUMENT_TYPES>(&copies, a.i0),
+                                         plan_values<1, ARGUMENT_TYPES>(&copies, a.i1),
+                                         plan_values<2, ARGUMENT_TYPES>(&copies, a.text),
+                                         plan_values<3, ARGUMENT_TYPES>(&copies, a.i2),
+                                         plan_values<4, ARGUMENT_TYPES>(&copies, a.wide_integer),
+                                         plan_values<5, ARGUMENT_TYPES>(&copies, a.i3),
+                                         plan_values<6, ARGUMENT_TYPES>(&copies, a.view),
+                                         plan_values<7, ARGUMENT_TYPES>(&copies, a.i4),
+                                         plan_values<8, ARGUMENT_TYPES>(&copies, a.text16),
+                                         plan_values<9, ARGUMENT_TYPES>(&copies, a.i5),
+                                         plan_values<10, ARGUMENT_TYPES>(&copies, a.view16),
+                                         plan_values<11, ARGUMENT_TYPES>(&copies, a.pointer),
+                                         ValueArgument{0, -1, false}};
+        const FaceRun face_run{"test", format.c_str(), nullptr, 0, 0};
 
         std::string text, text_planned;
         std::u16string text16, text16_planned;
-        run_engine(format, a, [&](const Spec* views, auto... c) { append_formatted(&text, format.c_str(), views, 2, c...); });
-        run_engine(format, a,
-                   [&](const Spec* views, auto... c) { append_formatted16(&text16, format.c_str(), views, 2, c...); });
+        run_engine(format, a, [&](const FaceRun* r, auto... c) { append_formatted(&text, r, c...); });
+        run_engine(format, a, [&](const FaceRun* r, auto... c) { append_formatted16(&text16, r, c...); });
         WindowRun run;
         open_string_run(&run, &text_planned);
         run_plan(&run.state, format.c_str(), steps, planned);
-        close_string_run(&run);
+        close_string_run(&run, &face_run);
         open_string16_run(&run, &text16_planned);
         run_plan(&run.state, format.c_str(), steps, planned);
-        close_string16_run(&run);
+        close_string16_run(&run, &face_run);
         ASSERT_EQ(text_planned, text) << format;
         ASSERT_TRUE(text16_planned == text16) << format;
         for (size_t size = 0; size <= text.size() + 1; ++size) {
@@ -401,15 +440,15 @@ TEST(FormatPlan, RunsEveryCheckedFormatAsTheEngineDoes) {
             char* engine = engine_bytes.data();
             char* plan = plan_bytes.data();
             bracket::FormatToResult by_engine{};
-            run_engine(format, a, [&](const Spec* views, auto... c) {
-                by_engine = format_into(engine, size, format.c_str(), views, 2, c...);
-            });
+            run_engine(format, a,
+                       [&](const FaceRun* r, auto... c) { by_engine = format_into(engine, size, r, c...); });
             BoundedRun bounded;
             open_bounded_run(&bounded, plan, size);
             run_plan(&bounded.state, format.c_str(), steps, planned);
             bracket::FormatToResult by_plan{};
-            close_bounded_run(&bounded, &by_plan);
+            close_bounded_run(&bounded, &face_run, &by_plan);
             ASSERT_EQ(bounded_text(plan, size, by_plan), bounded_text(engine, size, by_engine)) << format << " " << size;
+            ASSERT_EQ(by_plan.ok, by_engine.ok) << format << " " << size;
             ASSERT_EQ(plan[size], 0x7F) << format << " " << size;
         }
     }

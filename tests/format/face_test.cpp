@@ -8,8 +8,16 @@
 #include <gtest/gtest.h>
 
 #include "format/format.hpp"
+#include "platform/platform.h"  // platform_error_code
+#include "portability/error_text.h"
 
 namespace {
+
+std::string error_text() {
+    char text[ERROR_TEXT_SIZE];
+    read_error_text(text, ERROR_TEXT_SIZE);
+    return text;
+}
 
 TEST(Face, ArgumentsOfEveryKind) {
     const std::string name = "world";
@@ -25,6 +33,11 @@ TEST(Face, ArgumentsOfEveryKind) {
               "5000000000 12a05f200 -7 9 44 z");
     EXPECT_EQ(count, 30);
     EXPECT_EQ(bracket::format("%*d|%-*d|%%|%p", 4, 1, 3, 2, static_cast<void*>(nullptr)), "   1|2  |%|0");
+    // A view ends where a terminator would; an unsigned value prints as it is.
+    EXPECT_EQ(
+        bracket::format("%s|%s|%S", std::string("ab\xC3"), std::string_view("ab\xC3"), std::u16string_view(u"a\xD83D")),
+        "ab\xC2\x80|ab\xC2\x80|a\xED\xA0\xBD");
+    EXPECT_EQ(bracket::format("%d %x %5llud", 4000000000u, 0xFFFFFFFFu, uint64_t{7}), "4000000000 ffffffff     7");
 }
 
 TEST(Face, StringGrowsPastTheWindow) {
@@ -69,6 +82,16 @@ TEST(Face, FormatToReportsTheCut) {
     bracket::FormatToResult result = bracket::format_to(array, "%x", 0xabcdefu);
     EXPECT_STREQ(array, "abc");
     EXPECT_EQ(result.needed, 6);
+
+    // A count past 32 bits saturates; %n stores the whole text's count.
+    char buffer16[16];
+    result = bracket::format_to(buffer16, "[%2147483647d]%s", 5, "abc");
+    EXPECT_EQ(result.needed, INT32_MAX);
+    EXPECT_TRUE(result.cut && result.ok);
+    int32_t count = 0;
+    result = bracket::format_to(array, "abcdef%n", &count);
+    EXPECT_EQ(count, 6);
+    EXPECT_TRUE(result.cut && result.ok);
 }
 
 int32_t write_star(FormatState* state) { return put_utf8_field(state, "*", 1, 1); }
@@ -77,6 +100,27 @@ TEST(Face, RuntimeFormatsTakeInstalledVerbs) {
     ASSERT_EQ(install_verb(0x2605, write_star), 0);
     const char* format = "[%\xE2\x98\x85 %s %d]";
     EXPECT_EQ(bracket::format(bracket::runtime(format), std::string("ab"), 3), "[* ab 3]");
+}
+
+int32_t fail(FormatState*) { return -1; }
+
+TEST(Face, AFailedRunIsReportedAndASuccessLeavesTheReportAlone) {
+    ASSERT_EQ(install_verb('K', fail), 0);
+    const auto failing = bracket::runtime("before <%K> after");
+    set_error_text("earlier");
+    EXPECT_EQ(bracket::format(failing), "before <");
+    EXPECT_EQ(error_text(), "bracket::format: the conversion %K failed (argument 1)");
+    EXPECT_EQ(bracket::format_u16(bracket::runtime("%d %-3K"), 1), u"1 ");
+    EXPECT_EQ(error_text(), "bracket::format_u16: the conversion %-3K failed (argument 2)");
+    char buffer[32];
+    const bracket::FormatToResult result = bracket::format_to(buffer, failing);
+    EXPECT_EQ(std::string(buffer), "before <");
+    EXPECT_FALSE(result.ok || result.cut);
+    EXPECT_EQ(error_text(), "bracket::format_to: the conversion %K failed (argument 1)");
+    EXPECT_EQ(platform_error_code(), ERROR_TEXT_CODE);
+    platform_set_error_code(2);
+    EXPECT_EQ(bracket::format("%d", 1), "1");
+    EXPECT_EQ(platform_error_code(), 2u);
 }
 
 #if !BRACKET_FORMAT_CHECK_AT_COMPILE_TIME
@@ -92,6 +136,12 @@ TEST(Face, MismatchGivesNothing) {
     bracket::FormatToResult result = bracket::format_to(buffer, "%s %d", std::string_view("a"), "b");
     EXPECT_FALSE(result.ok);
     EXPECT_STREQ(buffer, "");
+    EXPECT_EQ(error_text(), "bracket::format_to: argument 2 does not match the conversion %d");
+    EXPECT_EQ(bracket::format("100%"), "");
+    EXPECT_EQ(error_text(), "bracket::format: the format ends inside a conversion (argument 1)");
+    const char* null_format = nullptr;
+    EXPECT_EQ(bracket::format(null_format), "");
+    EXPECT_EQ(bracket::format_to(buffer, null_format).length, 0);
 }
 #endif
 

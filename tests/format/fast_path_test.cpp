@@ -136,7 +136,10 @@ std::vector<Case> cases() {
         CASE("[Gar" M "on      ]", "[%-12s]", "Gar\xE7on"),
         // Windows-1252's own bytes, 0x80 to 0x9F, are continuation bytes.
         CASE("[5" M " " M "q" M " " M M M "]", "[%s]", "5\x80 \x93q\x94 \x85\x91\x9F"),
-        CASE("[" M "]/[  " M "]/%" M "%|%" M "%", "[%c]/[%3c]/%\xC3\xA8|%\xE2\x82\xAC", 0xE9, 0x80),
+        CASE("[" M "]/[  " M "]/%\xC3\xA8%|%\xE2\x82\xAC%", "[%c]/[%3c]/%\xC3\xA8|%\xE2\x82\xAC", 0xE9, 0x80),
+        // A verb no table holds prints as written, four bytes whole; a
+        // malformed byte after "%" is U+0080.
+        CASE("[%\xC3\xA9%|7]/%\xE0\xA0\x80%|%" M "%|", "[%\xC3\xA9|%d]/%\xE0\xA0\x80|%\xFF|", 7),
         // A precision, which bounds the bytes read, cuts what is as far as
         // it goes a well-formed beginning, and nothing else; a text that it
         // stops is no failure.

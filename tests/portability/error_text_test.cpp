@@ -37,6 +37,14 @@ TEST(ErrorText, SetThenReadBack) {
     EXPECT_EQ(read_text(), "out of memory");
     set_error_text("code %d in %s", 42, "load");
     EXPECT_EQ(read_text(), "code 42 in load");
+    // A text that cites the current one reads it as it was before the call.
+    set_error_text("while saving: %r");
+    EXPECT_EQ(read_text(), "while saving: code 42 in load");
+    set_error_text("first");
+    set_error_text("%s / %r", "x");
+    EXPECT_EQ(read_text(), "x / first");
+    set_error_text("[%s]", error_text_slot.text);
+    EXPECT_EQ(read_text(), "[x / first]");
 }
 
 TEST(ErrorText, AnotherCodeTakesOverAndTheSlotSurvives) {

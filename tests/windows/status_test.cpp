@@ -111,6 +111,9 @@ TEST(WindowsStatus, SystemMessagesArriveInUtf8) {
     for (const char* name : {"LC_ALL", "LANG"}) setenv(name, "fr_FR.UTF-8", 1);
     check({{"!5", "[Acc\xc3\xa8s refus\xc3\xa9. ]"}, {"!16777214", "[windows error 16777214]"}}, {});
     for (const char* name : {"LC_ALL", "LANG"}) unsetenv(name);
+    // A message with an insert sequence comes as it stands (Wine's wording;
+    // Windows says "%1 is not a valid Win32 application.").
+    check({{"!193", "[Bad EXE format for %1. ]"}}, {});
 }
 
 TEST(WindowsStatus, LengthsOfTwoGibibytesAndMoreAreWhole) {
