@@ -93,7 +93,9 @@ read_spec(FormatState* state, const char* position) {
         switch (token.part) {
             case SpecPart::ZERO_FLAG: fields.flags |= FormatFlag::ZERO_PAD; continue;
             case SpecPart::DOT: bracket::detail::spec_take_dot(&fields); continue;
-            case SpecPart::NUMBER: bracket::detail::spec_take_number(&fields, static_cast<int32_t>(token.value)); continue;
+            case SpecPart::NUMBER:
+                bracket::detail::spec_take_number(&fields, static_cast<int32_t>(token.value));
+                continue;
             case SpecPart::STAR: bracket::detail::spec_take_star(&fields, va_arg(state->args, int32_t)); continue;
             case SpecPart::VERB: break;
         }

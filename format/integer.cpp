@@ -4,7 +4,7 @@
 
 #include "format/detail/integer.h"
 #include "format/detail/verb_table.h"  // the value writers
-#include "format/detail/writer.h"  // put_verbatim_field
+#include "format/detail/writer.h"      // put_verbatim_field
 #include "format/format.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include "format/detail/verb_lookup.h"
 #include "format/detail/verb_table.h"
 #include "format/format.h"
-#include "platform/platform.h"       // platform_lock_verb_table, platform_unlock_verb_table
+#include "platform/platform.h"  // platform_lock_verb_table, platform_unlock_verb_table
 
 namespace {
 

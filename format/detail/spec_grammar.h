@@ -77,9 +77,7 @@ read_spec_token(const char* text, uint32_t flags) {
 }
 
 // A "." makes every later number the precision, and sets one of 0.
-constexpr void spec_take_dot(SpecFields* fields) {
-    fields->flags |= FormatFlag::WIDTH_SET | FormatFlag::PRECISION_SET;
-}
+constexpr void spec_take_dot(SpecFields* fields) { fields->flags |= FormatFlag::WIDTH_SET | FormatFlag::PRECISION_SET; }
 
 // The first number is the width unless a "." came first; every later one is
 // the precision, and the last wins.
