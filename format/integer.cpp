@@ -236,5 +236,5 @@ int32_t bracket::detail::put_integer_value(FormatState* state, const ValueArgume
 }
 
 int32_t bracket::detail::put_address_value(FormatState* state, const ValueArgument& argument) {
-    return put_address(state, static_cast<uintptr_t>(argument.bits));
+    return put_address(state, reinterpret_cast<uintptr_t>(argument.pointer));
 }

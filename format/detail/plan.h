@@ -98,18 +98,29 @@ constexpr bool make_plan(const char* format, PlanStep* steps, size_t capacity, u
     return true;
 }
 
+// Returns a pointer argument as the value writers take it; a function's
+// address as its bits, as a C variadic argument passes it.
+template <class T>
+const void* pointer_of(T pointer) {
+    if constexpr (std::is_function_v<std::remove_pointer_t<T>>) {
+        return reinterpret_cast<const void*>(pointer);
+    } else {
+        return const_cast<const void*>(static_cast<const volatile void*>(pointer));
+    }
+}
+
 // Returns an argument other than a view as the value writers take it.
 template <class T>
 ValueArgument plan_argument(const T& argument) {
     using U = std::decay_t<const T>;
     if constexpr (std::is_integral_v<U>) {
-        return ValueArgument{static_cast<uint64_t>(argument), -1, false};
+        return ValueArgument{static_cast<uint64_t>(argument), nullptr, -1, false};
     } else if constexpr (std::is_same_v<U, std::string> || std::is_same_v<U, std::u16string>) {
-        return ValueArgument{reinterpret_cast<uintptr_t>(argument.c_str()), -1, false};
+        return ValueArgument{0, argument.c_str(), -1, false};
     } else if constexpr (std::is_same_v<U, std::nullptr_t>) {
-        return ValueArgument{0, -1, false};
+        return ValueArgument{0, nullptr, -1, false};
     } else {
-        return ValueArgument{reinterpret_cast<uintptr_t>(argument), -1, false};
+        return ValueArgument{0, pointer_of(argument), -1, false};
     }
 }
 

@@ -419,7 +419,7 @@ TEST(FormatPlan, RunsEveryCheckedFormatAsTheEngineDoes) {
                                          plan_values<9, ARGUMENT_TYPES>(&copies, a.i5),
                                          plan_values<10, ARGUMENT_TYPES>(&copies, a.view16),
                                          plan_values<11, ARGUMENT_TYPES>(&copies, a.pointer),
-                                         ValueArgument{0, -1, false}};
+                                         ValueArgument{0, nullptr, -1, false}};
         const FaceRun face_run{"test", format.c_str(), nullptr, 0, 0};
 
         std::string text, text_planned;
