@@ -59,8 +59,8 @@ const std::locale& grouping_locale() {
 }
 
 enum Library { BRACKET, FACE, FACE17, FLOOR, SNPRINTF, FMT, FMT_COMPILED, STB, LIBRARY_COUNT };
-const char* const LIBRARY_NAMES[LIBRARY_COUNT] = {"bracket", "face", "face17", "floor",
-                                                  "snprintf", "fmt", "fmt_compile", "stb_sprintf"};
+const char* const LIBRARY_NAMES[LIBRARY_COUNT] = {"bracket",  "face", "face17",      "floor",
+                                                  "snprintf", "fmt",  "fmt_compile", "stb_sprintf"};
 
 enum Workload { INTEGER, PAD_ASCII, HEX, MIXED, GROUPED, PAD_UTF8, MIXED_STRING, WORKLOAD_COUNT };
 // Benchmark names, and the names of the table's rows.
@@ -150,7 +150,8 @@ int format_once(Library library, Workload workload, char* buffer) {
                 case INTEGER: return face17_int(buffer, opaque(g_integer));
                 case PAD_ASCII: return face17_pad30(buffer, opaque(g_ascii_text));
                 case HEX: return face17_hex08(buffer, opaque(g_hex));
-                case MIXED: return face17_mixed(buffer, opaque(g_word), opaque(g_count), opaque(g_hex), opaque(g_state));
+                case MIXED:
+                    return face17_mixed(buffer, opaque(g_word), opaque(g_count), opaque(g_hex), opaque(g_state));
                 case GROUPED: return face17_grouped(buffer, opaque(g_integer));
                 case PAD_UTF8: return face17_pad30(buffer, opaque(g_utf8_text));
                 default: return -1;
@@ -261,8 +262,7 @@ void register_one() {
     const bool has = W == MIXED_STRING ? (L == BRACKET || L == FACE17 || L == SNPRINTF || L == FMT || L == FMT_COMPILED)
                                        : !(L == FMT_COMPILED && W == GROUPED);
     if (has) {
-        benchmark::RegisterBenchmark((std::string(WORKLOAD_KEYS[W]) + "/" + LIBRARY_NAMES[L]).c_str(),
-                                     time_call<L, W>);
+        benchmark::RegisterBenchmark((std::string(WORKLOAD_KEYS[W]) + "/" + LIBRARY_NAMES[L]).c_str(), time_call<L, W>);
     }
 }
 
@@ -323,28 +323,17 @@ struct Target {
 // against the floor and against {fmt}'s compiled formats; bracket::format
 // into a std::string against fmt::format.
 const Target TARGETS[] = {
-    {BRACKET, MIXED, SNPRINTF, 0.65},
-    {BRACKET, INTEGER, STB, 1.0},
-    {BRACKET, PAD_ASCII, STB, 1.0},
-    {BRACKET, HEX, STB, 1.0},
-    {BRACKET, MIXED, STB, 1.0},
-    {BRACKET, GROUPED, STB, 1.0},
-    {BRACKET, PAD_UTF8, STB, 1.0},
-    {BRACKET, PAD_UTF8, FMT, 0.5},
-    {FACE, MIXED, FLOOR, 2.0},
-    {FACE, INTEGER, FLOOR, 2.5},
-    {FACE, PAD_ASCII, FLOOR, 2.5},
-    {FACE, HEX, FLOOR, 2.5},
-    {FACE, GROUPED, FLOOR, 2.5},
-    {FACE, PAD_UTF8, FLOOR, 2.5},
-    {FACE, INTEGER, FMT_COMPILED, 1.0},
-    {FACE, PAD_ASCII, FMT_COMPILED, 1.0},
-    {FACE, HEX, FMT_COMPILED, 1.0},
-    {FACE, MIXED, FMT_COMPILED, 1.0},
-    {FACE, PAD_UTF8, FMT_COMPILED, 1.0},
-    {BRACKET, MIXED_STRING, SNPRINTF, 1.0},
-    {BRACKET, MIXED_STRING, FMT, 0.40},
-    {BRACKET, MIXED_STRING, FMT_COMPILED, 1.0},
+    {BRACKET, MIXED, SNPRINTF, 0.65},    {BRACKET, INTEGER, STB, 1.0},
+    {BRACKET, PAD_ASCII, STB, 1.0},      {BRACKET, HEX, STB, 1.0},
+    {BRACKET, MIXED, STB, 1.0},          {BRACKET, GROUPED, STB, 1.0},
+    {BRACKET, PAD_UTF8, STB, 1.0},       {BRACKET, PAD_UTF8, FMT, 0.5},
+    {FACE, MIXED, FLOOR, 2.0},           {FACE, INTEGER, FLOOR, 2.5},
+    {FACE, PAD_ASCII, FLOOR, 2.5},       {FACE, HEX, FLOOR, 2.5},
+    {FACE, GROUPED, FLOOR, 2.5},         {FACE, PAD_UTF8, FLOOR, 2.5},
+    {FACE, INTEGER, FMT_COMPILED, 1.0},  {FACE, PAD_ASCII, FMT_COMPILED, 1.0},
+    {FACE, HEX, FMT_COMPILED, 1.0},      {FACE, MIXED, FMT_COMPILED, 1.0},
+    {FACE, PAD_UTF8, FMT_COMPILED, 1.0}, {BRACKET, MIXED_STRING, SNPRINTF, 1.0},
+    {BRACKET, MIXED_STRING, FMT, 0.40},  {BRACKET, MIXED_STRING, FMT_COMPILED, 1.0},
 };
 
 std::string shown(const char* bytes, int length) {
@@ -439,10 +428,11 @@ int main(int argc, char** argv) {
         return found == reporter.nanoseconds.end() ? -1.0 : found->second;
     };
 
-    printf("\nCPU ns per call into a %d-byte buffer (median of the repetitions); bracket is format_buffer, face\n"
-           "bracket::format_to with a checked format (C++20: its plan), face17 the same built as C++17; the\n"
-           "std::string row's bracket is bracket::format (C++20)\n",
-           BUFFER_SIZE);
+    printf(
+        "\nCPU ns per call into a %d-byte buffer (median of the repetitions); bracket is format_buffer, face\n"
+        "bracket::format_to with a checked format (C++20: its plan), face17 the same built as C++17; the\n"
+        "std::string row's bracket is bracket::format (C++20)\n",
+        BUFFER_SIZE);
     printf("| %-24s |", "work");
     for (int l = 0; l < LIBRARY_COUNT; ++l) printf(" %s |", LIBRARY_NAMES[l]);
     printf(" face / floor | face / fmt_compile | bracket / snprintf |\n|---|");

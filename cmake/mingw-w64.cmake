@@ -17,6 +17,13 @@ set(CMAKE_CXX_COMPILER ${BRACKET_MINGW_PREFIX}-g++${bracket_mingw_suffix})
 set(CMAKE_RC_COMPILER ${BRACKET_MINGW_PREFIX}-windres)
 
 set(CMAKE_FIND_ROOT_PATH /usr/${BRACKET_MINGW_PREFIX})
+# Installed in a -dev.zip (lib/cmake/bracket), the file sits in the package
+# it belongs to: the zip's folder is a root too, so find_package(bracket)
+# needs no path.
+if(EXISTS ${CMAKE_CURRENT_LIST_DIR}/bracketConfig.cmake)
+  get_filename_component(bracket_package_root ${CMAKE_CURRENT_LIST_DIR}/../../.. ABSOLUTE)
+  list(APPEND CMAKE_FIND_ROOT_PATH ${bracket_package_root})
+endif()
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)

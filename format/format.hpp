@@ -174,8 +174,9 @@ template <class... Args>
 BRACKET_FORMAT_IN_LINE FormatToResult format_to(char* buffer, size_t size, format_string<Args...> format,
                                                 Args&&... args) {
     FormatToResult result{0, 0, false, false};
-    const bool ran = detail::run("bracket::format_to", format, detail::BufferOutput<FormatToResult>{buffer, size, &result},
-                                 std::index_sequence_for<Args...>{}, args...);
+    const bool ran =
+        detail::run("bracket::format_to", format, detail::BufferOutput<FormatToResult>{buffer, size, &result},
+                    std::index_sequence_for<Args...>{}, args...);
     if (!ran && size > 0) buffer[0] = '\0';
     return result;
 }

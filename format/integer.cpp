@@ -4,7 +4,7 @@
 
 #include "format/detail/integer.h"
 #include "format/detail/verb_table.h"  // the value writers
-#include "format/detail/writer.h"  // put_verbatim_field
+#include "format/detail/writer.h"      // put_verbatim_field
 #include "format/format.h"
 
 namespace {
@@ -236,5 +236,5 @@ int32_t bracket::detail::put_integer_value(FormatState* state, const ValueArgume
 }
 
 int32_t bracket::detail::put_address_value(FormatState* state, const ValueArgument& argument) {
-    return put_address(state, static_cast<uintptr_t>(argument.bits));
+    return put_address(state, reinterpret_cast<uintptr_t>(argument.pointer));
 }

@@ -16,7 +16,7 @@ using bracket::detail::put_count_value;
 using bracket::detail::ValueArgument;
 
 int32_t convert_char(FormatState* state) {
-    return put_char_value(state, ValueArgument{static_cast<uint32_t>(va_arg(state->args, int)), -1, false});
+    return put_char_value(state, ValueArgument{static_cast<uint32_t>(va_arg(state->args, int)), nullptr, -1, false});
 }
 
 int32_t bracket::detail::put_char_value(FormatState* state, const ValueArgument& argument) {
@@ -29,7 +29,7 @@ int32_t bracket::detail::put_char_value(FormatState* state, const ValueArgument&
 }
 
 int32_t convert_char16(FormatState* state) {
-    return put_char16_value(state, ValueArgument{static_cast<uint32_t>(va_arg(state->args, int)), -1, false});
+    return put_char16_value(state, ValueArgument{static_cast<uint32_t>(va_arg(state->args, int)), nullptr, -1, false});
 }
 
 int32_t bracket::detail::put_char16_value(FormatState* state, const ValueArgument& argument) {
@@ -65,12 +65,12 @@ void bound_view(FormatState* state, const ValueArgument& argument) {
 
 int32_t bracket::detail::put_string_value(FormatState* state, const ValueArgument& argument) {
     bound_view(state, argument);
-    return format_utf8_string(state, reinterpret_cast<const char*>(static_cast<uintptr_t>(argument.bits)));
+    return format_utf8_string(state, static_cast<const char*>(argument.pointer));
 }
 
 int32_t bracket::detail::put_string16_value(FormatState* state, const ValueArgument& argument) {
     bound_view(state, argument);
-    return format_char16_string(state, reinterpret_cast<const Char16*>(static_cast<uintptr_t>(argument.bits)));
+    return format_char16_string(state, static_cast<const Char16*>(argument.pointer));
 }
 
 int32_t bracket::detail::put_percent_value(FormatState* state, const ValueArgument&) { return convert_percent(state); }
@@ -90,11 +90,13 @@ int32_t convert_count(FormatState* state) {
     // The target's type follows the length flags; every object pointer
     // passes alike through C variadic arguments on the targets built for,
     // so it is taken as void* and stored through by the flags.
-    return put_count_value(state, ValueArgument{reinterpret_cast<uintptr_t>(va_arg(state->args, void*)), -1, false});
+    return put_count_value(state, ValueArgument{0, va_arg(state->args, void*), -1, false});
 }
 
 int32_t bracket::detail::put_count_value(FormatState* state, const ValueArgument& argument) {
-    void* target = reinterpret_cast<void*>(static_cast<uintptr_t>(argument.bits));
+    // The face passes a count's target as it came, a pointer to a mutable
+    // integer: the const is the carrier's, not the target's.
+    void* target = const_cast<void*>(argument.pointer);
     const int32_t count = state->emitted;
     const uint32_t flags = state->flags;
     // As for the integer verbs: "ll" is 64 bits, "l" 32 as no flag is and

@@ -5,7 +5,7 @@
 #include "format/detail/verb_lookup.h"
 #include "format/detail/verb_table.h"
 #include "format/format.h"
-#include "platform/platform.h"       // platform_lock_verb_table, platform_unlock_verb_table
+#include "platform/platform.h"  // platform_lock_process, platform_unlock_process
 
 namespace {
 
@@ -86,8 +86,8 @@ ConversionHandler copy_in_builtin(const VerbEntry* builtin) {
 }  // namespace
 
 // One lock for every change of the table, a built-in verb's first use included.
-void verb_table_enter() { platform_lock_verb_table(); }
-void verb_table_leave() { platform_unlock_verb_table(); }
+void verb_table_enter() { platform_lock_process(); }
+void verb_table_leave() { platform_unlock_process(); }
 
 int32_t install_verb(int32_t code, ConversionHandler handler) {
     if (code <= 0 || code >= 0x10000) return -1;

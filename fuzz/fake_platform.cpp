@@ -121,7 +121,7 @@ int32_t platform_error_message(uint32_t code, char* buffer, int32_t size) {
     return 1;
 }
 
-// One thread formats here: the lock has nothing to keep apart.
-void platform_lock_verb_table() {}
+// One thread runs here: the lock has nothing to keep apart.
+void platform_lock_process() {}
 
-void platform_unlock_verb_table() {}
+void platform_unlock_process() {}

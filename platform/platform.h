@@ -88,9 +88,9 @@ void platform_set_error_code(uint32_t code);
 // Leaves the thread's error code as it was.
 int32_t platform_error_message(uint32_t code, char* buffer, int32_t size);
 
-// Takes the process-wide lock of the formatting library's verb table,
-// waiting while another thread holds it. Not recursive.
-void platform_lock_verb_table();
+// Takes the one process-wide lock, waiting while another thread holds it.
+// Not recursive; its users say what it guards.
+void platform_lock_process();
 
-// Releases the lock that platform_lock_verb_table took on this thread.
-void platform_unlock_verb_table();
+// Releases the lock that platform_lock_process took on this thread.
+void platform_unlock_process();

@@ -116,9 +116,9 @@ int32_t platform_error_message(uint32_t code, char* buffer, int32_t size) {
 }
 
 namespace {
-pthread_mutex_t verb_table_lock = PTHREAD_MUTEX_INITIALIZER;
+pthread_mutex_t process_lock = PTHREAD_MUTEX_INITIALIZER;
 }  // namespace
 
-void platform_lock_verb_table() { pthread_mutex_lock(&verb_table_lock); }
+void platform_lock_process() { pthread_mutex_lock(&process_lock); }
 
-void platform_unlock_verb_table() { pthread_mutex_unlock(&verb_table_lock); }
+void platform_unlock_process() { pthread_mutex_unlock(&process_lock); }

@@ -277,9 +277,9 @@ int32_t platform_error_message(uint32_t code, char* buffer, int32_t size) {
 }
 
 namespace {
-SRWLOCK verb_table_lock = SRWLOCK_INIT;
+SRWLOCK process_lock = SRWLOCK_INIT;
 }  // namespace
 
-void platform_lock_verb_table() { AcquireSRWLockExclusive(&verb_table_lock); }
+void platform_lock_process() { AcquireSRWLockExclusive(&process_lock); }
 
-void platform_unlock_verb_table() { ReleaseSRWLockExclusive(&verb_table_lock); }
+void platform_unlock_process() { ReleaseSRWLockExclusive(&process_lock); }

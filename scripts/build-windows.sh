@@ -27,7 +27,7 @@ if ! host=$(scripts/windows-host.sh); then
 fi
 bits=${host%% *}
 preset=${windows_preset[$bits]}-suites
-scripts/deps.sh "${windows_suites_compiler[$bits]}" googletest
+scripts/deps.sh "${windows_suites_compiler[$bits]}" libgtest-dev
 echo "build-windows: the $bits-bit unit suites in $(preset_dir "$preset")/"
 cmake --preset "$preset" >/dev/null
 cmake --build --preset "$preset" -j "$(nproc)"

@@ -5,7 +5,8 @@
 # builds too (CMakePresets.json); further arguments go to the configure step.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/deps.sh cmake make g++ libgtest-dev musl-tools
+source scripts/builds.sh
+scripts/deps.sh "${build_packages[@]}"
 preset=default
 if [ $# -gt 0 ] && [[ $1 != -* ]]; then
   preset=$1

@@ -10,7 +10,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/builds.sh
-packages=(cmake make googletest g++-i686-linux-gnu g++-aarch64-linux-gnu)
+packages=("${linux_cross_packages[@]}")
 if ! scripts/deps.sh "${packages[@]}"; then
   if [ "${CI:-}" = true ]; then
     echo "check: FAILED: the i686 and aarch64 stage is required under CI and needs ${packages[*]}" >&2
@@ -31,7 +31,7 @@ for arch in i686 aarch64; do
   if "$dir/probe" 2>/dev/null; then
     emulator= how=natively
   else
-    scripts/deps.sh qemu-user
+    scripts/deps.sh "$emulator_package"
     qemu=qemu-$arch
     [ "$arch" = i686 ] && qemu=qemu-i386
     emulator="$qemu;-L;/usr/$triple" how="under $qemu"

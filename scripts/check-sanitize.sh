@@ -5,7 +5,8 @@
 # which the sanitizers do not reach, so the test preset leaves them out.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/deps.sh cmake make g++ libgtest-dev
+source scripts/builds.sh
+scripts/deps.sh "${build_packages[@]}"
 cmake --preset sanitize >/dev/null
-cmake --build --preset sanitize
-ctest --preset sanitize
+stage sanitize-build cmake --build --preset sanitize
+stage sanitize-suite ctest --preset sanitize

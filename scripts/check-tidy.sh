@@ -11,7 +11,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/builds.sh
-scripts/deps.sh clang-tidy-14
+scripts/deps.sh "${tidy_packages[@]}"
 linux=$(preset_dir default) windows=$(preset_dir windows)
 if [ ! -f "$linux/compile_commands.json" ]; then
   echo "tidy: FAILED: $linux/compile_commands.json is missing: run scripts/build.sh first" >&2
@@ -52,7 +52,8 @@ printf '%s\n' "${files[@]}" | xargs -P "$(nproc)" -n 1 clang-tidy-14 -p "$linux"
 if [ ${#windows_files[@]} -gt 0 ]; then
   # clang finds the MinGW-w64 C headers by the compiler's target, but not
   # its C++ library's: those come from the cross compiler itself.
-  compiler=$(sed -n 's/^set(CMAKE_CXX_COMPILER "\(.*\)")$/\1/p' "$windows"/CMakeFiles/*/CMakeCXXCompiler.cmake | head -n 1)
+  # The compiler is the first word of the database's first command.
+  compiler=$(sed -n 's/^ *"command": "\([^ ]*\) .*$/\1/p' "$windows/compile_commands.json" | head -n 1)
   mapfile -t cxx_headers < <("$compiler" -E -x c++ -v - </dev/null 2>&1 | sed -n 's|^ \(/.*/include/c++.*\)$|--extra-arg=-isystem\1|p')
   printf '%s\n' "${windows_files[@]}" |
     xargs -P "$(nproc)" -n 1 clang-tidy-14 -p "$windows" --quiet "${cxx_headers[@]}" >>"$log" 2>/dev/null || status=$?

@@ -10,30 +10,46 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/builds.sh
-scripts/check-format.sh
-# The manual page is rendered by groff, the installed tree is tried with
-# pkg-config, the packages are read back with dpkg-deb and judged by lintian,
-# and memcheck looks at the command.
-scripts/deps.sh groff-base pkgconf dpkg lintian valgrind
+stage format scripts/check-format.sh
 
-# ---- Which Windows build runs, if any ----
+# ---- The tools, and which Windows build runs, if any ----
+# choose_windows: installs them and sets windows_bits (empty for none) and
+# windows_reason. It runs as a stage, where errexit does not reach.
 windows_bits=
-# tmux holds the Wine console that the console test reads back.
-if ! scripts/deps.sh g++-mingw-w64-i686 g++-mingw-w64-x86-64 googletest tmux; then
-  windows_reason="the cross builds need g++-mingw-w64-i686, g++-mingw-w64-x86-64, googletest and tmux; run as root to install them"
-else
-  status=0
-  host=$(scripts/windows-host.sh --install) || status=$?
-  [ "$status" -le 1 ] || exit "$status"
-  windows_reason=${host#*$'\n'}
-  if [ "$status" -eq 0 ]; then
-    windows_bits=${host%% *}
-    compiler=${windows_suites_compiler[$windows_bits]}
-    if ! scripts/deps.sh "$compiler"; then
-      windows_reason="the Windows unit suites need $compiler; run as root to install it"
-      windows_bits=
+choose_windows() {
+  # The manual page is rendered by groff, the installed tree is tried with
+  # pkg-config, the packages are read back with dpkg-deb and judged by lintian,
+  # and memcheck looks at the command.
+  scripts/deps.sh groff-base pkgconf dpkg lintian valgrind || return
+  # tmux holds the Wine console that the console test reads back.
+  if ! scripts/deps.sh g++-mingw-w64-i686 g++-mingw-w64-x86-64 libgtest-dev tmux; then
+    windows_reason="the cross builds need g++-mingw-w64-i686, g++-mingw-w64-x86-64, libgtest-dev and tmux; run as root to install them"
+  else
+    status=0
+    host=$(scripts/windows-host.sh --install) || status=$?
+    [ "$status" -le 1 ] || exit "$status"
+    windows_reason=${host#*$'\n'}
+    if [ "$status" -eq 0 ]; then
+      windows_bits=${host%% *}
+      compiler=${windows_suites_compiler[$windows_bits]}
+      if ! scripts/deps.sh "$compiler"; then
+        windows_reason="the Windows unit suites need $compiler; run as root to install it"
+        windows_bits=
+      fi
     fi
   fi
+}
+stage packages choose_windows
+
+# The later stages' packages install while the Windows builds compile: apt
+# waits on the network and the disk, the compilers on the processors. A
+# failure here is no failure: each stage installs what it lacks itself.
+# The packages' lock makes a stage that comes first wait for this.
+prefetch=
+if [ "$(id -u)" -eq 0 ]; then
+  scripts/deps.sh "${build_packages[@]}" "${tidy_packages[@]}" "${linux_cross_packages[@]}" "$emulator_package" \
+    "${fuzz_packages[@]}" >/dev/null 2>&1 &
+  prefetch=$!
 fi
 
 # The preset default names no Windows build, which also drops the Windows
@@ -41,7 +57,7 @@ fi
 preset=default
 if [ -n "$windows_bits" ]; then
   echo "check: Windows stage: $windows_reason"
-  scripts/build-windows.sh
+  stage windows-build scripts/build-windows.sh
   preset=windows-wine
 elif [ "${CI:-}" = true ]; then
   echo "check: FAILED: the Windows stage is required under CI=true, and $windows_reason" >&2
@@ -50,8 +66,8 @@ else
   echo "check: SKIPPING the Windows stage: $windows_reason" >&2
 fi
 
-scripts/build.sh "$preset" -DBRACKET_WINDOWS_ARCH="${BRACKET_WINDOWS_ARCH:-auto}"
-scripts/check-tidy.sh
+stage build scripts/build.sh "$preset" -DBRACKET_WINDOWS_ARCH="${BRACKET_WINDOWS_ARCH:-auto}"
+stage tidy scripts/check-tidy.sh
 
 # ---- The suites, one run per platform ----
 summaries=()
@@ -73,22 +89,33 @@ suite() {
   fi
   summaries+=("check: $name: $counts")
 }
-suite Linux linux
+stage linux-suite suite Linux linux
 # The unit suites for i686 and aarch64 Linux, natively or under qemu-user;
-# each prints its own summary line.
+# each prints its own summary line. They build and run while the Windows
+# suite runs, which starts one Wine program at a time and leaves processors
+# idle; their output waits until that suite is done.
 cross_log=$(mktemp)
-if scripts/check-linux-cross.sh | tee "$cross_log"; then
+stage linux-cross scripts/check-linux-cross.sh >"$cross_log" 2>&1 &
+cross=$!
+# The Windows tests are RUN_SERIAL: CTest runs them one at a time.
+if [ -n "$windows_bits" ]; then
+  stage windows-suite suite "Windows $windows_bits-bit" windows
+  windows_summary=${summaries[-1]}
+  unset 'summaries[-1]'
+else
+  windows_summary="check: Windows: skipped: $windows_reason"
+fi
+cross_status=0
+wait "$cross" || cross_status=$?
+cat "$cross_log"
+if [ "$cross_status" -eq 0 ]; then
   mapfile -t -O "${#summaries[@]}" summaries < <(sed -n 's/^linux /check: Linux /p' "$cross_log")
 else
   failed=true
   summaries+=("check: Linux i686 and aarch64: FAILED")
 fi
 rm -f "$cross_log"
-# The Windows tests are RUN_SERIAL: CTest runs them one at a time.
-if [ -n "$windows_bits" ]; then
-  suite "Windows $windows_bits-bit" windows
-else
-  summaries+=("check: Windows: skipped: $windows_reason")
-fi
+summaries+=("$windows_summary")
+[ -z "$prefetch" ] || wait "$prefetch" || true
 printf '%s\n' "${summaries[@]}"
 if $failed; then exit 1; fi

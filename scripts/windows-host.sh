@@ -33,10 +33,31 @@ declare -A default_loader=([32]=/usr/lib/wine/wine [64]=/usr/lib/wine/wine64)
 declare -A package=([32]=wine32:i386 [64]=wine64)
 declare -A why_not
 
+# kernel_refuses_i386: true when this kernel answers "Exec format error" to a
+# 32-bit x86 program, which then no 32-bit Wine could help. The program is
+# the smallest static ELF that exits 0: an ELF header, one loadable segment,
+# and exit(0) by int 0x80 (xor ebx,ebx; mov eax,1; int 0x80).
+kernel_refuses_i386() {
+  local program error status=0
+  program=$(mktemp)
+  printf '\177ELF\1\1\1\0\0\0\0\0\0\0\0\0\2\0\3\0\1\0\0\0\124\200\4\10\64\0\0\0\0\0\0\0\0\0\0\0\64\0\40\0\1\0' >"$program"
+  printf '\0\0\0\0\0\0\1\0\0\0\0\0\0\0\0\200\4\10\0\200\4\10\135\0\0\0\135\0\0\0\5\0\0\0\0\20\0\0\61\333\270\1\0\0\0\315\200' >>"$program"
+  chmod +x "$program"
+  error=$("$program" 2>&1) || status=$?
+  rm -f "$program"
+  [ "$status" -ne 0 ] && [[ $error == *"Exec format error"* ]]
+}
+
 # probe BITS: true when that loader starts and exits 0 (it only prints its
 # version: milliseconds); otherwise why_not[BITS] says what is wrong.
 probe() {
   local bits=$1 error
+  # Installing the 32-bit loader adds the i386 architecture to apt and takes
+  # a minute; where the kernel runs no such program it could never start.
+  if [ "$bits" = 32 ] && [ ! -x "${loader[32]}" ] && $install && kernel_refuses_i386; then
+    why_not[32]="this kernel cannot run 32-bit x86 programs"
+    return 1
+  fi
   if [ ! -x "${loader[$bits]}" ] && $install && [ "${loader[$bits]}" = "${default_loader[$bits]}" ]; then
     # deps.sh names what it installs; this script's output is its answer.
     scripts/deps.sh wine "${package[$bits]}" >&2 || true

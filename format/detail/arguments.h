@@ -182,9 +182,9 @@ ValueArgument plan_values(Copies* copies, const T& argument) {
         const int32_t length = size > INT32_MAX ? INT32_MAX : static_cast<int32_t>(size);
         if (view_needs_copy(argument)) {
             const auto* copy = copy_of_view(copies, view_index<Index, Decayed...>(), argument);
-            return ValueArgument{reinterpret_cast<uintptr_t>(copy), length, true};
+            return ValueArgument{0, copy, length, true};
         }
-        return ValueArgument{reinterpret_cast<uintptr_t>(argument.data()), length, false};
+        return ValueArgument{0, argument.data(), length, false};
     } else {
         return plan_argument(argument);
     }
@@ -288,7 +288,7 @@ BRACKET_FORMAT_IN_LINE bool run(const char* call, const FormatString<Decayed...>
 #if BRACKET_FORMAT_PLAN
         if (format.plan().ready && builtin_verbs_intact()) {
             const ValueArgument arguments[sizeof...(Args) + 1] = {plan_values<I, Decayed...>(&copies, args)...,
-                                                                  ValueArgument{0, -1, false}};
+                                                                  ValueArgument{0, nullptr, -1, false}};
             output.planned(&face_run, format.plan(), arguments);
             return true;
         }

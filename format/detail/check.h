@@ -62,9 +62,7 @@ constexpr bool is_view16() {
 template <class T>
 constexpr Kind kind_of() {
     using U = std::remove_cv_t<T>;
-    if constexpr (std::is_same_v<U, bool>) {
-        return Kind::OTHER;
-    } else if constexpr (std::is_integral_v<U>) {
+    if constexpr (std::is_integral_v<U> && !std::is_same_v<U, bool>) {
         return sizeof(U) <= 4 ? Kind::INT32 : sizeof(U) == 8 ? Kind::INT64 : Kind::OTHER;
     } else if constexpr (std::is_same_v<U, std::string>) {
         return Kind::STRING;

@@ -40,9 +40,9 @@ struct PlanStep {
 };
 
 // The bits of PlanStep.stars: a spec takes at most two "*" arguments here.
-constexpr uint8_t STAR_COUNT = 3;             // how many
-constexpr uint8_t WIDTH_FROM_FIRST = 4;       // the first gave the width
-constexpr uint8_t PRECISION_FROM_FIRST = 8;   // the first gave the precision
+constexpr uint8_t STAR_COUNT = 3;              // how many
+constexpr uint8_t WIDTH_FROM_FIRST = 4;        // the first gave the width
+constexpr uint8_t PRECISION_FROM_FIRST = 8;    // the first gave the precision
 constexpr uint8_t PRECISION_FROM_SECOND = 16;  // the second gave the precision
 
 // The steps a plan may take for a format with Arguments arguments: one per
@@ -77,9 +77,10 @@ constexpr bool make_plan(const char* format, PlanStep* steps, size_t capacity, u
             spec.verb - spec.start - 1 <= VIEW_SPEC_MAX) {
             flags |= FormatFlag::UNSIGNED;
         }
-        const uint8_t stars = static_cast<uint8_t>(
-            spec.stars | (spec.width_star == 0 ? WIDTH_FROM_FIRST : 0) |
-            (spec.precision_star == 0 ? PRECISION_FROM_FIRST : spec.precision_star == 1 ? PRECISION_FROM_SECOND : 0));
+        const uint8_t stars = static_cast<uint8_t>(spec.stars | (spec.width_star == 0 ? WIDTH_FROM_FIRST : 0) |
+                                                   (spec.precision_star == 0   ? PRECISION_FROM_FIRST
+                                                    : spec.precision_star == 1 ? PRECISION_FROM_SECOND
+                                                                               : 0));
         steps[n++] = PlanStep{static_cast<uint16_t>(spec.start - literal),
                               static_cast<uint8_t>(cursor.at - spec.start),
                               static_cast<uint8_t>(spec.code),
@@ -97,18 +98,29 @@ constexpr bool make_plan(const char* format, PlanStep* steps, size_t capacity, u
     return true;
 }
 
+// Returns a pointer argument as the value writers take it; a function's
+// address as its bits, as a C variadic argument passes it.
+template <class T>
+const void* pointer_of(T pointer) {
+    if constexpr (std::is_function_v<std::remove_pointer_t<T>>) {
+        return reinterpret_cast<const void*>(pointer);
+    } else {
+        return const_cast<const void*>(static_cast<const volatile void*>(pointer));
+    }
+}
+
 // Returns an argument other than a view as the value writers take it.
 template <class T>
 ValueArgument plan_argument(const T& argument) {
     using U = std::decay_t<const T>;
     if constexpr (std::is_integral_v<U>) {
-        return ValueArgument{static_cast<uint64_t>(argument), -1, false};
+        return ValueArgument{static_cast<uint64_t>(argument), nullptr, -1, false};
     } else if constexpr (std::is_same_v<U, std::string> || is_string16<U>()) {
-        return ValueArgument{reinterpret_cast<uintptr_t>(argument.c_str()), -1, false};
+        return ValueArgument{0, argument.c_str(), -1, false};
     } else if constexpr (std::is_same_v<U, std::nullptr_t>) {
-        return ValueArgument{0, -1, false};
+        return ValueArgument{0, nullptr, -1, false};
     } else {
-        return ValueArgument{reinterpret_cast<uintptr_t>(argument), -1, false};
+        return ValueArgument{0, pointer_of(argument), -1, false};
     }
 }
 
@@ -150,7 +162,8 @@ bool put_plan_literal(FormatState* state, const char* text, int32_t length);
 // format past the step; false when the run is over (the format's end, or a
 // writer's failure). In line: with a checked format's plan, every field is
 // a constant where the call is written, and the step folds to its writers.
-BRACKET_FORMAT_IN_LINE bool run_plan_step(FormatState* state, const char** format, const PlanStep& step, const ValueArgument* arguments) {
+BRACKET_FORMAT_IN_LINE bool run_plan_step(FormatState* state, const char** format, const PlanStep& step,
+                                          const ValueArgument* arguments) {
     if (step.literal_length > 0) {
         // The usual case in line, as the writers' protocol has it: narrow
         // output with room for the whole run, which then goes in one move of
@@ -195,7 +208,7 @@ BRACKET_FORMAT_IN_LINE bool run_plan_step(FormatState* state, const char** forma
 // Runs a plan's steps, each in line, over an open run.
 template <size_t Capacity, size_t... S>
 BRACKET_FORMAT_IN_LINE void run_plan_steps(FormatState* state, const char* format, const Plan<Capacity>& plan,
-                    const ValueArgument* arguments, std::index_sequence<S...>) {
+                                           const ValueArgument* arguments, std::index_sequence<S...>) {
     bool going = true;
     ((going = going && run_plan_step(state, &format, plan.steps[S], arguments)), ...);
 }

@@ -8,7 +8,6 @@
 
 #include <stdint.h>
 
-#include "format/detail/text_char.h"
 #include "format/format.h"
 
 namespace bracket::detail {
@@ -35,21 +34,9 @@ struct SpecFields {
     int32_t precision;
 };
 
-// Returns a verb beyond ASCII whole, four bytes included, so that no byte of
-// it is left behind to be copied as text. Out of line: the engine's reading
-// stays small for the ASCII specs nearly every format has.
-#if defined(__GNUC__)
-__attribute__((noinline))
-#endif
-constexpr SpecToken
-read_wide_spec_verb(const char* text) {
-    const TextChar verb = text_char(text, TEXT_CHAR_MAX_BYTES);
-    return SpecToken{SpecPart::VERB, verb.length, verb.value};
-}
-
 // Returns what the spec stretch at text is, given the flags read so far
-// (only WIDTH_SET counts). A verb beyond ASCII is one character up to
-// U+10FFFF; a malformed byte is MALFORMED_CHAR16.
+// (only WIDTH_SET counts). A verb beyond ASCII comes as its first byte
+// (0x80 or more), one byte long.
 #if defined(__GNUC__)
 __attribute__((always_inline))
 #endif
@@ -72,14 +59,14 @@ read_spec_token(const char* text, uint32_t flags) {
     }
     if (c == '.') return SpecToken{SpecPart::DOT, 1, 0};
     if (c == '*') return SpecToken{SpecPart::STAR, 1, 0};
-    if (c < 0x80) return SpecToken{SpecPart::VERB, 1, c};
-    return read_wide_spec_verb(text);
+    // A verb beyond ASCII is none of the library's: the grammar gives its
+    // first byte, and a reader that runs it (the engine) reads the whole
+    // character by the system's one UTF-8 step.
+    return SpecToken{SpecPart::VERB, 1, c};
 }
 
 // A "." makes every later number the precision, and sets one of 0.
-constexpr void spec_take_dot(SpecFields* fields) {
-    fields->flags |= FormatFlag::WIDTH_SET | FormatFlag::PRECISION_SET;
-}
+constexpr void spec_take_dot(SpecFields* fields) { fields->flags |= FormatFlag::WIDTH_SET | FormatFlag::PRECISION_SET; }
 
 // The first number is the width unless a "." came first; every later one is
 // the precision, and the last wins.

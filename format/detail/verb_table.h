@@ -43,10 +43,11 @@ constexpr KindsByLength COUNT = {Kind::COUNT32, Kind::COUNT16, Kind::COUNT8, Kin
 
 // An argument in hand, for a checked format's plan.
 struct ValueArgument {
-    uint64_t bits;   // an integer's bits; a text's or pointer's address
-    int32_t length;  // a view's length, at most INT32_MAX; -1 for any other argument
-    bool past;       // a view whose end cuts a character, as a terminated copy:
-                     // read whole, it is read one unit past its length
+    uint64_t bits;        // an integer's bits
+    const void* pointer;  // a text or a pointer
+    int32_t length;       // a view's length, at most INT32_MAX; -1 for any other argument
+    bool past;            // a view whose end cuts a character, as a terminated copy:
+                          // read whole, it is read one unit past its length
 };
 
 // A built-in verb's work with its argument in hand: the state holds the verb

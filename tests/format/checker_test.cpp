@@ -7,7 +7,7 @@
 // runs apart.
 #include <cstdarg>
 #include <cstdint>
-#include <cstring>  // memset, strlen
+#include <cstring>   // memset, strlen
 #include <iterator>  // size
 #include <random>
 #include <string>
@@ -108,17 +108,17 @@ constexpr uint16_t W = FormatFlag::WIDTH_SET, P = FormatFlag::WIDTH_SET | Format
 constexpr uint8_t FIRST_GIVES_WIDTH = 1 | bracket::detail::WIDTH_FROM_FIRST;
 
 constexpr PlanRow PLAN_ROWS[] = {
-    {"%50d", {0, 4, 'd', W, 0, 0, 50, 0}},                            // a 0 after a width is a digit
+    {"%50d", {0, 4, 'd', W, 0, 0, 50, 0}},  // a 0 after a width is a digit
     {"%-05d", {0, 5, 'd', W | FormatFlag::ZERO_PAD | FormatFlag::LEFT_ALIGN, 0, 0, 5, 0}},
-    {"%.d", {0, 3, 'd', P, 0, 0, 0, 0}},                              // "." alone: a precision of 0
+    {"%.d", {0, 3, 'd', P, 0, 0, 0, 0}},  // "." alone: a precision of 0
     {"%.05d", {0, 5, 'd', P, 0, 0, 0, 5}},
     {"%*.*x", {0, 5, 'x', P, 2, 2 | bracket::detail::WIDTH_FROM_FIRST | bracket::detail::PRECISION_FROM_SECOND, 0, 0}},
-    {"%.*.7s", {0, 6, 's', P, 1, 1, 0, 7}},                           // the last precision wins
+    {"%.*.7s", {0, 6, 's', P, 1, 1, 0, 7}},  // the last precision wins
     {"%*5d", {0, 4, 'd', P, 1, FIRST_GIVES_WIDTH, 0, 5}},
     {"ab%%", {2, 2, '%', 0, 0, 0, 0, 0}},
     {"%-3r", {0, 4, 'r', W | FormatFlag::LEFT_ALIGN, 0, 0, 3, 0}},
     {"x%lld", {1, 4, 'd', FormatFlag::LONG | FormatFlag::LONG_LONG, 0, 0, 0, 0}},
-    {"%5", {0, 0, 0, 0, 0, 0, 0, 0}},                                 // cut by the format's end
+    {"%5", {0, 0, 0, 0, 0, 0, 0, 0}},  // cut by the format's end
 };
 
 constexpr bool plan_holds(const PlanRow& row) {
@@ -274,7 +274,7 @@ struct Arguments {
     std::u16string_view view16;
     void* pointer;
 };
-constexpr Kind KINDS[] = {I32,  I32, TEXT, I32, Kind::INT64, I32, VIEW, I32, T16, I32, Kind::VIEW16, Kind::POINTER};
+constexpr Kind KINDS[] = {I32, I32, TEXT, I32, Kind::INT64, I32, VIEW, I32, T16, I32, Kind::VIEW16, Kind::POINTER};
 constexpr int32_t COUNT = static_cast<int32_t>(std::size(KINDS));
 
 // A checked format for KINDS: flags, numbers and "*" at random, a verb that
@@ -319,7 +319,8 @@ std::string random_checked_format(std::mt19937& random, bool* stars) {
 // Arguments for a format from random_checked_format; a "*" is small, or the
 // most negative int, which stays negative.
 Arguments random_arguments(std::mt19937& random, const bool* stars) {
-    static const char* const TEXTS[] = {"", "ab", "\xC3\xA9t\xC3\xA9", "\xF0\x9F\x99\x82x", "a\xFF\xC3", "\xE2\x82\xAC\xE2"};
+    static const char* const TEXTS[] = {
+        "", "ab", "\xC3\xA9t\xC3\xA9", "\xF0\x9F\x99\x82x", "a\xFF\xC3", "\xE2\x82\xAC\xE2"};
     static const char16_t* const TEXTS16[] = {u"", u"ab", u"\u00e9\u20ac", u"\U0001F642z", u"\xD83D"};
     int32_t at = 0;
     auto integer = [&random, &at, stars]() {
@@ -354,7 +355,7 @@ std::string bounded_text(char* buffer, size_t size, const bracket::FormatToResul
 }
 
 // The argument types of Arguments, as the face's checked formats see them.
-#define ARGUMENT_TYPES                                                                                              \
+#define ARGUMENT_TYPES                                                                                            \
     int32_t, int32_t, const char*, int32_t, int64_t, int32_t, std::string_view, int32_t, const Char16*, uint32_t, \
         std::u16string_view, void*
 
@@ -378,16 +379,16 @@ void run_engine(const std::string& format, const Arguments& a, Run run) {
     bracket::detail::find_view_specs(format.c_str(), KINDS, views);
     std::string copy;
     std::u16string copy16;
-    const auto view = engine_view(a.view,
-                                  bracket::detail::view_bound_in(a.view, views[0], a.i0, a.i1, a.text, a.i2,
-                                                                 a.wide_integer, a.i3, a.view, a.i4, a.text16, a.i5,
-                                                                 a.view16, a.pointer),
-                                  &copy);
-    const auto view16 = engine_view(a.view16,
-                                    bracket::detail::view_bound_in(a.view16, views[1], a.i0, a.i1, a.text, a.i2,
-                                                                   a.wide_integer, a.i3, a.view, a.i4, a.text16, a.i5,
-                                                                   a.view16, a.pointer),
-                                    &copy16);
+    const auto view =
+        engine_view(a.view,
+                    bracket::detail::view_bound_in(a.view, views[0], a.i0, a.i1, a.text, a.i2, a.wide_integer, a.i3,
+                                                   a.view, a.i4, a.text16, a.i5, a.view16, a.pointer),
+                    &copy);
+    const auto view16 =
+        engine_view(a.view16,
+                    bracket::detail::view_bound_in(a.view16, views[1], a.i0, a.i1, a.text, a.i2, a.wide_integer, a.i3,
+                                                   a.view, a.i4, a.text16, a.i5, a.view16, a.pointer),
+                    &copy16);
     const bracket::detail::FaceRun face_run{"test", format.c_str(), views, 2,
                                             bracket::detail::unsigned_arguments<ARGUMENT_TYPES>()};
     run(&face_run, a.i0, a.i1, a.text, a.i2, a.wide_integer, a.i3, view.first, view.second, a.i4, a.text16, a.i5,
@@ -403,8 +404,7 @@ TEST(FormatPlan, RunsEveryCheckedFormatAsTheEngineDoes) {
         const std::string format = random_checked_format(random, stars);
         ASSERT_EQ(check_format(format.c_str(), KINDS, COUNT).problem, Problem::NONE) << format;
         PlanStep steps[3 * COUNT];
-        ASSERT_TRUE(make_plan(format.c_str(), steps, std::size(steps), unsigned_arguments<ARGUMENT_TYPES>()))
-            << format;
+        ASSERT_TRUE(make_plan(format.c_str(), steps, std::size(steps), unsigned_arguments<ARGUMENT_TYPES>())) << format;
         const Arguments a = random_arguments(random, stars);
         ViewCopies<2> copies;
         const ValueArgument planned[] = {plan_values<0, ARGUMENT_TYPES>(&copies, a.i0),
@@ -419,7 +419,7 @@ TEST(FormatPlan, RunsEveryCheckedFormatAsTheEngineDoes) {
                                          plan_values<9, ARGUMENT_TYPES>(&copies, a.i5),
                                          plan_values<10, ARGUMENT_TYPES>(&copies, a.view16),
                                          plan_values<11, ARGUMENT_TYPES>(&copies, a.pointer),
-                                         ValueArgument{0, -1, false}};
+                                         ValueArgument{0, nullptr, -1, false}};
         const FaceRun face_run{"test", format.c_str(), nullptr, 0, 0};
 
         std::string text, text_planned;
@@ -440,14 +440,14 @@ TEST(FormatPlan, RunsEveryCheckedFormatAsTheEngineDoes) {
             char* engine = engine_bytes.data();
             char* plan = plan_bytes.data();
             bracket::FormatToResult by_engine{};
-            run_engine(format, a,
-                       [&](const FaceRun* r, auto... c) { by_engine = format_into(engine, size, r, c...); });
+            run_engine(format, a, [&](const FaceRun* r, auto... c) { by_engine = format_into(engine, size, r, c...); });
             BoundedRun bounded;
             open_bounded_run(&bounded, plan, size);
             run_plan(&bounded.state, format.c_str(), steps, planned);
             bracket::FormatToResult by_plan{};
             close_bounded_run(&bounded, &face_run, &by_plan);
-            ASSERT_EQ(bounded_text(plan, size, by_plan), bounded_text(engine, size, by_engine)) << format << " " << size;
+            ASSERT_EQ(bounded_text(plan, size, by_plan), bounded_text(engine, size, by_engine))
+                << format << " " << size;
             ASSERT_EQ(by_plan.ok, by_engine.ok) << format << " " << size;
             ASSERT_EQ(plan[size], 0x7F) << format << " " << size;
         }

@@ -44,7 +44,7 @@ development=(lib/libbracket_format.a lib/libbracket_portability.a lib/libbracket
   include/bracket/portability/error_text.h include/bracket/format/detail/arguments.h
   include/bracket/format/detail/check.h include/bracket/format/detail/plan.h
   include/bracket/format/detail/reports.h
-  include/bracket/format/detail/spec_grammar.h include/bracket/format/detail/text_char.h
+  include/bracket/format/detail/spec_grammar.h
   include/bracket/format/detail/verb_table.h
   lib/cmake/bracket/bracketConfig.cmake lib/cmake/bracket/bracketConfigVersion.cmake
   lib/cmake/bracket/bracketTargets.cmake
@@ -159,8 +159,8 @@ else
   cmake -E chdir "$work_dir/dev" cmake -E tar xf "$work_dir/$top-dev.zip"
   dev=$work_dir/dev/$top
   (cd "$dev" && find . -type f | sed 's|^\./||' | sort) >"$work_dir/dev.txt"
-  holds "$work_dir/dev.txt" "${development[@]}" share/doc/bracket/LICENSE.txt
-  if grep -E '^(bin/|include/bracket/(platform|.*detail/(atomic|format_loop|verb_lookup|writer)\.h))' "$work_dir/dev.txt" >&2; then
+  holds "$work_dir/dev.txt" "${development[@]}" share/doc/bracket/LICENSE.txt share/doc/bracket/README.txt
+  if grep -E '^(bin/|include/bracket/(platform|.*detail/(atomic|format_loop|text_char|verb_lookup|writer)\.h))' "$work_dir/dev.txt" >&2; then
     echo "FAILED: the -dev.zip holds the programs or internal headers above" >&2
     failures=$((failures + 1))
   fi
@@ -172,14 +172,12 @@ else
   done
 
   # The consumer the -dev.zip ships, built with MinGW through find_package
-  # (the toolchain file looks for packages under its own root only, so the
-  # package is named by its directory), and run under Wine where this host
-  # runs programs of the build's kind.
+  # and the toolchain file the zip carries, as its README says, and run
+  # under Wine where this host runs programs of the build's kind.
   bits=${kind#win}
-  toolchain=$source_dir/cmake/mingw-w64-x86_64.cmake
-  [ "$bits" = 32 ] && toolchain=$source_dir/cmake/mingw-w64-i686.cmake
-  build_consumer "$dev/share/doc/bracket/examples/consumer" "$work_dir/consumer" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
-    -Dbracket_DIR="$dev/lib/cmake/bracket"
+  toolchain=$dev/lib/cmake/bracket/mingw-w64-x86_64.cmake
+  [ "$bits" = 32 ] && toolchain=$dev/lib/cmake/bracket/mingw-w64-i686.cmake
+  build_consumer "$dev/share/doc/bracket/examples/consumer" "$work_dir/consumer" -DCMAKE_TOOLCHAIN_FILE="$toolchain"
   if host=$(BRACKET_WINDOWS_ARCH=$bits "$source_dir/scripts/windows-host.sh"); then
     read -r _ wine <<<"${host%%$'\n'*}"
     export WINEPREFIX=$work_dir/wine-prefix WINEARCH=win$bits WINEDEBUG=-all
