@@ -22,6 +22,7 @@
 
 #include <cstddef>  // size_t
 #include <cstdint>
+#include <cwchar>  // WCHAR_MAX
 #include <string>
 #include <utility>  // forward
 
@@ -150,6 +151,21 @@ std::u16string format_u16(RuntimeFormat format, Args&&... args) {
     }
     return text;
 }
+
+#if WCHAR_MAX <= 0xFFFF
+// format_u16's text as a std::wstring, where wchar_t is a 16-bit unit
+// (Windows), for the wide calls of the system.
+template <class... Args>
+std::wstring format_w(format_string<Args...> format, Args&&... args) {
+    const std::u16string text = bracket::format_u16(format, std::forward<Args>(args)...);
+    return std::wstring(text.begin(), text.end());
+}
+template <class... Args>
+std::wstring format_w(RuntimeFormat format, Args&&... args) {
+    const std::u16string text = bracket::format_u16(format, std::forward<Args>(args)...);
+    return std::wstring(text.begin(), text.end());
+}
+#endif
 
 // Writes the text into buffer (size bytes, terminator included; nothing for
 // size 0), cut after the last whole character that fits, and reports the

@@ -88,7 +88,8 @@ auto copy_of_view(ViewCopies<Views>* copies, int32_t view, const View& argument)
     if constexpr (std::is_same_v<View, std::string_view>) {
         return copies->narrow[view].assign(argument.data(), argument.size()).c_str();
     } else {
-        return reinterpret_cast<const Char16*>(copies->wide[view].assign(argument.data(), argument.size()).c_str());
+        const auto* units = reinterpret_cast<const char16_t*>(argument.data());
+        return reinterpret_cast<const Char16*>(copies->wide[view].assign(units, argument.size()).c_str());
     }
 }
 
@@ -98,9 +99,9 @@ auto c_value(const T& argument) {
     using U = std::decay_t<const T>;
     if constexpr (std::is_same_v<U, std::string>) {
         return argument.c_str();
-    } else if constexpr (std::is_same_v<U, std::u16string>) {
+    } else if constexpr (is_string16<U>()) {
         return reinterpret_cast<const Char16*>(argument.c_str());
-    } else if constexpr (std::is_pointer_v<U> && std::is_same_v<std::remove_cv_t<std::remove_pointer_t<U>>, char16_t>) {
+    } else if constexpr (std::is_pointer_v<U> && is_unit16<std::remove_cv_t<std::remove_pointer_t<U>>>()) {
         return reinterpret_cast<const Char16*>(static_cast<U>(argument));
     } else {
         return static_cast<U>(argument);
@@ -309,7 +310,7 @@ template <class T>
 constexpr bool passes_as_given() {
     using U = std::decay_t<T>;
     return std::is_arithmetic_v<U> || std::is_enum_v<U> || std::is_pointer_v<U> || std::is_same_v<U, std::nullptr_t> ||
-           std::is_same_v<U, std::string> || std::is_same_v<U, std::u16string>;
+           std::is_same_v<U, std::string> || is_string16<U>();
 }
 
 // Refuses, where it is written, an argument of a runtime() format that no

@@ -40,6 +40,24 @@
 
 namespace bracket::detail {
 
+// Where wchar_t is a 16-bit unit (Windows), the texts a program holds in it
+// are 16-bit texts, as every Windows call hands them out.
+template <class Q>
+constexpr bool is_unit16() {
+    return std::is_same_v<Q, char16_t> || std::is_same_v<Q, Char16> ||
+           (std::is_same_v<Q, wchar_t> && sizeof(wchar_t) == sizeof(char16_t));
+}
+template <class U>
+constexpr bool is_string16() {
+    return std::is_same_v<U, std::u16string> ||
+           (std::is_same_v<U, std::wstring> && sizeof(wchar_t) == sizeof(char16_t));
+}
+template <class U>
+constexpr bool is_view16() {
+    return std::is_same_v<U, std::u16string_view> ||
+           (std::is_same_v<U, std::wstring_view> && sizeof(wchar_t) == sizeof(char16_t));
+}
+
 // Returns what a built-in verb can do with an argument of type T.
 template <class T>
 constexpr Kind kind_of() {
@@ -50,9 +68,9 @@ constexpr Kind kind_of() {
         return Kind::STRING;
     } else if constexpr (std::is_same_v<U, std::string_view>) {
         return Kind::VIEW;
-    } else if constexpr (std::is_same_v<U, std::u16string>) {
+    } else if constexpr (is_string16<U>()) {
         return Kind::STRING16;
-    } else if constexpr (std::is_same_v<U, std::u16string_view>) {
+    } else if constexpr (is_view16<U>()) {
         return Kind::VIEW16;
     } else if constexpr (std::is_same_v<U, std::nullptr_t>) {
         return Kind::POINTER;
@@ -61,7 +79,7 @@ constexpr Kind kind_of() {
         using Q = std::remove_cv_t<P>;
         if constexpr (std::is_same_v<Q, char>) {
             return Kind::TEXT;
-        } else if constexpr (std::is_same_v<Q, char16_t> || std::is_same_v<Q, Char16>) {
+        } else if constexpr (is_unit16<Q>()) {
             return Kind::TEXT16;
         } else if constexpr (!std::is_const_v<P> && std::is_integral_v<Q> && std::is_signed_v<Q> &&
                              !std::is_same_v<Q, char> && !std::is_same_v<Q, wchar_t>) {

@@ -115,7 +115,7 @@ ValueArgument plan_argument(const T& argument) {
     using U = std::decay_t<const T>;
     if constexpr (std::is_integral_v<U>) {
         return ValueArgument{static_cast<uint64_t>(argument), nullptr, -1, false};
-    } else if constexpr (std::is_same_v<U, std::string> || std::is_same_v<U, std::u16string>) {
+    } else if constexpr (std::is_same_v<U, std::string> || is_string16<U>()) {
         return ValueArgument{0, argument.c_str(), -1, false};
     } else if constexpr (std::is_same_v<U, std::nullptr_t>) {
         return ValueArgument{0, nullptr, -1, false};
