@@ -1,6 +1,7 @@
-// The engine's runs behind the C++ face (format/format.hpp): a string grown
-// through the overflow hook, and a bounded buffer whose hook goes on counting
-// once the text no longer fits.
+// The runs behind the C++ face (format/format.hpp): a string grown through
+// the overflow hook, and a bounded buffer whose hook goes on counting once
+// the text no longer fits. The engine runs a format through them, and so
+// does a checked format's plan, whose steps the face runs in line.
 #include <cstdarg>  // va_list, va_start, va_end
 #include <cstddef>  // size_t
 #include <cstdint>
@@ -9,6 +10,7 @@
 
 #include "format/detail/format_loop.h"
 #include "format/detail/text_char.h"
+#include "format/detail/writer.h"
 #include "format/format.h"
 #include "format/format.hpp"
 // The face reports through the error text, which is built into this archive.
@@ -16,15 +18,13 @@
 
 namespace bracket {
 
+using detail::BoundedRun;
 using detail::FaceRun;
 using detail::Spec;
 using detail::SpecCursor;
+using detail::WindowRun;
 
 namespace {
-
-// The window a string's text passes through: a line fits whole, and the
-// string is then made in one allocation (none for a short text).
-constexpr int32_t WINDOW_BYTES = 256;
 
 // Moves the window's committed text into the string and starts it over.
 int flush_to_string(FormatState* state) {
@@ -42,43 +42,36 @@ int flush_to_u16string(FormatState* state) {
     return 1;
 }
 
-void open_window(FormatState* state, uint8_t wide, char* window, OverflowHook hook, void* hook_arg) {
+void open_window(WindowRun* run, uint8_t wide, OverflowHook hook, void* hook_arg) {
+    FormatState* state = &run->state;
     state->wide = wide;
-    state->buffer_start = window;
-    state->out = window;
+    state->buffer_start = run->window;
+    state->out = run->window;
     // The window needs no terminator: its last byte is room as well.
-    state->limit = window + WINDOW_BYTES;
+    state->limit = run->window + sizeof run->window;
     state->overflow_hook = hook;
     state->hook_arg = hook_arg;
     state->emitted = 0;
     state->status = FormatStatus::WHOLE;
 }
 
-// Where a bounded buffer was cut, and the window the rest is counted in.
-struct Overflow {
-    bool cut;
-    bool saturated;  // the count reached what 32 bits hold, and the run stopped
-    char* cut_at;
-    char scratch[64];
-};
-
 // The first call marks the cut (out is committed up to it); every call
 // gives the scratch window, whose text is dropped while emitted counts it.
 // Close to what emitted holds it gives no more room: needed is then as
 // large as it can be, and counting further would wrap.
 int count_past_cut(FormatState* state) {
-    auto* overflow = static_cast<Overflow*>(state->hook_arg);
-    if (state->emitted > INT32_MAX - 2 * static_cast<int32_t>(sizeof overflow->scratch)) {
-        overflow->saturated = true;
+    auto* run = static_cast<BoundedRun*>(state->hook_arg);
+    if (state->emitted > INT32_MAX - 2 * static_cast<int32_t>(sizeof run->scratch)) {
+        run->saturated = true;
         return 0;
     }
-    if (!overflow->cut) {
-        overflow->cut = true;
-        overflow->cut_at = state->out;
+    if (!run->cut) {
+        run->cut = true;
+        run->cut_at = state->out;
     }
-    state->buffer_start = overflow->scratch;
-    state->out = overflow->scratch;
-    state->limit = overflow->scratch + sizeof overflow->scratch;
+    state->buffer_start = run->scratch;
+    state->out = run->scratch;
+    state->limit = run->scratch + sizeof run->scratch;
     return 1;
 }
 
@@ -117,12 +110,11 @@ void run_format_with_copies(FormatState* state, const FaceRun* run) {
     int32_t view = 0;
     while (read_next_spec(&cursor, &spec) && spec.verb >= 0) {
         const int32_t argument = spec.first + spec.stars;
-        const char verb = format[spec.verb];
         const char* extra = nullptr;
         if (view < run->view_count && run->views[view].start == spec.start) {
             extra = ".*";
             ++view;
-        } else if (detail::is_integer_verb(verb) && argument < 64 &&
+        } else if (detail::is_integer_verb(spec.code) && argument < 64 &&
                    spec.verb - spec.start - 1 <= detail::VIEW_SPEC_MAX && ((run->unsigned_args >> argument) & 1) != 0) {
             extra = "u";
         }
@@ -191,53 +183,92 @@ inline bool check_run(const FormatState* state, const FaceRun* run) {
 
 namespace detail {
 
-void append_formatted(std::string* text, const FaceRun* run, ...) {
-    alignas(2) char window[WINDOW_BYTES];
-    FormatState state;
-    open_window(&state, 0, window, flush_to_string, text);
-    va_start(state.args, run);
-    run_format(&state, run);
-    va_end(state.args);
-    flush_to_string(&state);
-    check_run(&state, run);
+void open_string_run(WindowRun* run, std::string* text) { open_window(run, 0, flush_to_string, text); }
+
+bool close_string_run(WindowRun* run, const FaceRun* face_run) {
+    flush_to_string(&run->state);
+    return check_run(&run->state, face_run);
 }
 
-void append_formatted16(std::u16string* text, const FaceRun* run, ...) {
-    alignas(2) char window[WINDOW_BYTES];
-    FormatState state;
-    open_window(&state, 1, window, flush_to_u16string, text);
-    va_start(state.args, run);
-    run_format(&state, run);
-    va_end(state.args);
-    flush_to_u16string(&state);
-    check_run(&state, run);
+void open_string16_run(WindowRun* run, std::u16string* text) { open_window(run, 1, flush_to_u16string, text); }
+
+bool close_string16_run(WindowRun* run, const FaceRun* face_run) {
+    flush_to_u16string(&run->state);
+    return check_run(&run->state, face_run);
 }
 
-FormatToResult format_into(char* buffer, size_t size, const FaceRun* run, ...) {
+void open_bounded_run(BoundedRun* run, char* buffer, size_t size) {
     // The engine counts in 32 bits: a larger buffer is used up to that.
     const int32_t room = size > INT32_MAX ? INT32_MAX : static_cast<int32_t>(size);
-    Overflow overflow;
-    overflow.cut = false;
-    overflow.saturated = false;
-    overflow.cut_at = nullptr;
-    FormatState state;
+    run->buffer = buffer;
+    run->room = room;
+    run->cut = false;
+    run->saturated = false;
+    run->cut_at = nullptr;
+    FormatState& state = run->state;
     state.wide = 0;
     state.buffer_start = buffer;
     state.out = buffer;
     state.limit = room > 0 ? buffer + room - 1 : buffer;
     state.overflow_hook = count_past_cut;
-    state.hook_arg = &overflow;
+    state.hook_arg = run;
     state.emitted = 0;
     state.status = FormatStatus::WHOLE;
-    va_start(state.args, run);
-    run_format(&state, run);
-    va_end(state.args);
-    char* end = overflow.cut ? overflow.cut_at : state.out;
-    if (room > 0) *end = '\0';
-    const int32_t length = static_cast<int32_t>(end - buffer);
-    if (overflow.saturated) return FormatToResult{length, INT32_MAX, true, true};
+}
+
+void close_bounded_run(BoundedRun* run, const FaceRun* face_run, FormatToResult* result) {
+    const FormatState& state = run->state;
+    char* end = run->cut ? run->cut_at : state.out;
+    if (run->room > 0) *end = '\0';
+    const int32_t length = static_cast<int32_t>(end - run->buffer);
+    if (run->saturated) {
+        *result = FormatToResult{length, INT32_MAX, true, true};
+        return;
+    }
     // The caller's buffer cuts the text; only the run itself can fail it.
-    return FormatToResult{length, state.emitted, overflow.cut, check_run(&state, run)};
+    *result = FormatToResult{length, state.emitted, run->cut, check_run(&state, face_run)};
+}
+
+bool put_plan_literal(FormatState* state, const char* text, int32_t length) {
+    // When the whole run fits in narrow output no unit of it can meet the
+    // limit, and it goes in one move; otherwise the format loop's copy
+    // takes it unit by unit.
+    Writer w = writer_begin(state);
+    if (state->wide == 0 && writer_fits_stretch(&w, static_cast<size_t>(length))) {
+        writer_put_bytes(&w, text, static_cast<size_t>(length));
+        writer_commit(&w);
+        return true;
+    }
+    return format_copy_literal(state, text) != nullptr;
+}
+
+void append_formatted(std::string* text, const FaceRun* run, ...) {
+    WindowRun window;
+    open_string_run(&window, text);
+    va_start(window.state.args, run);
+    run_format(&window.state, run);
+    va_end(window.state.args);
+    close_string_run(&window, run);
+}
+
+void append_formatted16(std::u16string* text, const FaceRun* run, ...) {
+    WindowRun window;
+    open_string16_run(&window, text);
+    va_start(window.state.args, run);
+    run_format(&window.state, run);
+    va_end(window.state.args);
+    close_string16_run(&window, run);
+}
+
+FormatToResult format_into(char* buffer, size_t size, const FaceRun* run, ...) {
+    BoundedRun bounded;
+    open_bounded_run(&bounded, buffer, size);
+    va_start(bounded.state.args, run);
+    run_format(&bounded.state, run);
+    va_end(bounded.state.args);
+    FormatToResult result;
+    close_bounded_run(&bounded, run, &result);
+    return result;
 }
 
 void report_mismatch(const char* call, const Check& check) {

@@ -128,6 +128,9 @@ int32_t convert_count(FormatState* state);     // "n": stores emitted; always 0
 int32_t convert_flag(FormatState* state);      // flag characters; always 1
 int32_t convert_bad_verb(FormatState* state);  // a verb without a handler: "%", it, "%"; always 0
 int32_t convert_integer(FormatState* state);   // "d" "o" "x" "X" "b" "p"
+// "r": the current error text as a field; takes no argument. Defined beside
+// the error text (portability/error_text.cpp), built into this archive.
+int32_t convert_error_text(FormatState* state);
 
 // ---- Verb tables and the engine. ----
 
@@ -140,7 +143,7 @@ struct VerbEntry {
 constexpr int32_t MAX_INSTALLED_VERBS = 64;
 
 // The library's own verbs in ascending code order, ended by a row of code 0.
-extern const VerbEntry builtin_verbs[];
+extern const VerbEntry* const builtin_verbs;
 
 // The installed table holds MAX_INSTALLED_VERBS rows, shared by the verbs
 // callers install and the built-in verbs, each copied in on its first use.

@@ -3,6 +3,7 @@
 #include <stdint.h>
 
 #include "format/detail/format_loop.h"
+#include "format/detail/spec_grammar.h"
 #include "format/detail/text_char.h"
 #include "format/detail/verb_lookup.h"
 #include "format/detail/writer.h"
@@ -60,15 +61,15 @@ const char* copy_literal(FormatState* state, const char* position) {
     return position;
 }
 
-// Reads a spec character beyond ASCII whole, four bytes included, so that
-// no byte of a verb is left behind to be copied as text; returns the
-// position after it. Out of line: the reader's loop stays small for the
-// ASCII specs nearly every format has.
+// Reads a verb beyond ASCII whole, four bytes included, so that no byte of
+// it is left behind to be copied as text; returns the position after it.
+// Out of line: the reader's loop stays small for the ASCII specs nearly
+// every format has.
 #if defined(__GNUC__)
 __attribute__((noinline))
 #endif
 const char*
-read_wide_spec_char(const char* position, uint32_t* c) {
+read_wide_verb(const char* position, uint32_t* c) {
     const TextChar whole = text_char(position, TEXT_CHAR_MAX_BYTES);
     *c = whole.value;
     return position + whole.length;
@@ -90,75 +91,44 @@ stop_short(FormatState* state, uint8_t status, const char* position) {
 }
 
 // parse_spec itself, taken in whole into the format loop, which runs it
-// for each conversion spec.
+// for each conversion spec. The grammar says what each character is; every
+// verb and flag character goes to its handler, which a caller may replace.
 #if defined(__GNUC__)
 __attribute__((always_inline))
 #endif
 inline const char*
 read_spec(FormatState* state, const char* position) {
+    using bracket::detail::SpecPart;
     // The spec's fields live in locals while the spec is read and reach the
     // state before anything can look at them: a handler, or the caller when
     // the spec ends unterminated.
-    uint32_t flags = 0;
-    int32_t width = 0;
-    int32_t precision = 0;
+    bracket::detail::SpecFields fields{0, 0, 0};
     for (;;) {
-        uint32_t c = static_cast<unsigned char>(*position);
-        if (c < 0x80) {
-            ++position;  // the usual spec character, decoded by itself
-        } else {
-            position = read_wide_spec_char(position, &c);
-        }
-
-        int32_t number;
-        if (c >= '0' && c <= '9') {
-            if (c == '0' && !(flags & FormatFlag::WIDTH_SET)) {
-                // "0" is the zero flag until a width or a "." is read; then a digit.
-                flags |= FormatFlag::ZERO_PAD;
+        const bracket::detail::SpecToken token = bracket::detail::read_spec_token(position, fields.flags);
+        position += token.length;
+        switch (token.part) {
+            case SpecPart::ZERO_FLAG: fields.flags |= FormatFlag::ZERO_PAD; continue;
+            case SpecPart::DOT: bracket::detail::spec_take_dot(&fields); continue;
+            case SpecPart::NUMBER:
+                bracket::detail::spec_take_number(&fields, static_cast<int32_t>(token.value));
                 continue;
-            }
-            // No overflow test: a longer number wraps modulo 2^32. A
-            // precision that wraps negative writes no character (fill_of).
-            uint32_t value = c - '0';
-            while (*position >= '0' && *position <= '9') {
-                value = value * 10 + static_cast<uint32_t>(*position - '0');
-                ++position;
-            }
-            number = static_cast<int32_t>(value);
-        } else if (c == '.') {
-            flags |= FormatFlag::WIDTH_SET | FormatFlag::PRECISION_SET;
-            continue;
-        } else if (c == '*') {
-            number = va_arg(state->args, int32_t);
-            if (number < 0) {
-                // Two's complement: the most negative value stays negative.
-                number = static_cast<int32_t>(0u - static_cast<uint32_t>(number));
-                flags |= FormatFlag::LEFT_ALIGN;
-            }
-        } else {
-            state->verb = c;
-            state->flags = flags;
-            state->width = width;
-            state->precision = precision;
-            if (c == 0) return stop_short(state, FormatStatus::UNTERMINATED, position);
-            int32_t result = find_verb_handler_fast(c)(state);
-            if (result < 0) return stop_short(state, FormatStatus::HANDLER_FAILED, position);
-            if (result == 0) return position;
-            flags = state->flags;
-            width = state->width;
-            precision = state->precision;
-            continue;
+            case SpecPart::STAR: bracket::detail::spec_take_star(&fields, va_arg(state->args, int32_t)); continue;
+            case SpecPart::VERB: break;
         }
-
-        // The first number is the width unless a "." came first; every later
-        // one is the precision, and the last wins.
-        if (flags & FormatFlag::WIDTH_SET) {
-            precision = number;
-            flags |= FormatFlag::PRECISION_SET;
-        } else {
-            width = number;
-            flags |= FormatFlag::WIDTH_SET;
-        }
+        uint32_t c = token.value;
+        if (c >= 0x80) position = read_wide_verb(position - token.length, &c);
+        state->verb = c;
+        state->flags = fields.flags;
+        state->width = fields.width;
+        state->precision = fields.precision;
+        if (c == 0) return stop_short(state, FormatStatus::UNTERMINATED, position);
+        // No table holds a code beyond 16 bits.
+        const ConversionHandler handler =
+            c <= 0xFFFF ? find_verb_handler_fast(static_cast<Char16>(c)) : convert_bad_verb;
+        int32_t result = handler(state);
+        if (result < 0) return stop_short(state, FormatStatus::HANDLER_FAILED, position);
+        if (result == 0) return position;
+        fields = bracket::detail::SpecFields{state->flags, state->width, state->precision};
     }
 }
 
@@ -176,6 +146,8 @@ const char* run_to(FormatState* state, const char* position, const char* stop) {
 }  // namespace
 
 const char* parse_spec(FormatState* state, const char* position) { return read_spec(state, position); }
+
+const char* format_copy_literal(FormatState* state, const char* position) { return copy_literal(state, position); }
 
 #if defined(__GNUC__)
 __attribute__((flatten))

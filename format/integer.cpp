@@ -2,7 +2,9 @@
 #include <stdarg.h>  // va_arg
 #include <stdint.h>
 
-#include "format/detail/writer.h"  // put_verbatim_field
+#include "format/detail/integer.h"
+#include "format/detail/verb_table.h"  // the value writers
+#include "format/detail/writer.h"      // put_verbatim_field
 #include "format/format.h"
 
 namespace bracket {
@@ -122,34 +124,11 @@ void put_zeros_up_to(Text* text, int32_t target) {
 
 }  // namespace
 
-int32_t convert_integer(FormatState* state) {
+int32_t put_integer(FormatState* state, IntegerValue taken) {
     uint32_t flags = state->flags;
-
-    // The length flags choose the argument's type; "ll" and "hh" also carry
-    // "l" and "h", so the order of these tests matters.
-    bool is64 = false;
-    uint64_t value64 = 0;
-    uint32_t value32 = 0;
-    if (state->verb == 'p') {
-        uintptr_t address = reinterpret_cast<uintptr_t>(va_arg(state->args, void*));
-        is64 = sizeof address > sizeof value32;
-        value64 = address;
-        value32 = static_cast<uint32_t>(address);
-        state->verb = 'x';
-        flags |= FormatFlag::UNSIGNED;
-    } else if (flags & FormatFlag::LONG_LONG) {
-        is64 = true;
-        value64 = static_cast<uint64_t>(va_arg(state->args, long long));
-    } else if ((flags & FormatFlag::LONG) != 0 || (flags & (FormatFlag::BYTE | FormatFlag::SHORT)) == 0) {
-        // "l" is 32 bits, as no length flag is, and wins over "h" ("hl").
-        value32 = static_cast<uint32_t>(va_arg(state->args, int32_t));
-    } else if (flags & FormatFlag::BYTE) {
-        uint32_t low = static_cast<uint32_t>(va_arg(state->args, int)) & 0xffu;
-        value32 = (flags & FormatFlag::UNSIGNED) ? low : static_cast<uint32_t>(static_cast<int8_t>(low));
-    } else {
-        uint32_t low = static_cast<uint32_t>(va_arg(state->args, int)) & 0xffffu;
-        value32 = (flags & FormatFlag::UNSIGNED) ? low : static_cast<uint32_t>(static_cast<int16_t>(low));
-    }
+    const bool is64 = taken.is64;
+    uint64_t value64 = taken.value;
+    uint32_t value32 = static_cast<uint32_t>(taken.value);
 
     uint32_t base;
     const char* alphabet = LOWER_DIGITS;
@@ -234,6 +213,32 @@ int32_t convert_integer(FormatState* state) {
     state->flags &= ~static_cast<uint32_t>(FormatFlag::PRECISION_SET);
     // One byte a character: the digits come out as they stand.
     return put_verbatim_field(state, text.first, text.length, text.length);
+}
+
+int32_t convert_integer(FormatState* state) {
+    if (state->verb == 'p') {
+        const auto address = reinterpret_cast<uintptr_t>(va_arg(state->args, void*));
+        return put_address(state, address);
+    }
+    // Every argument but a "ll" one is an int's size.
+    const uint64_t bits = (state->flags & FormatFlag::LONG_LONG) != 0
+                              ? static_cast<uint64_t>(va_arg(state->args, long long))
+                              : static_cast<uint32_t>(va_arg(state->args, int32_t));
+    return put_integer(state, integer_taken(state->flags, bits));
+}
+
+int32_t put_address(FormatState* state, uintptr_t address) {
+    state->verb = 'x';
+    state->flags |= FormatFlag::UNSIGNED;
+    return put_integer(state, IntegerValue{address, sizeof address > sizeof(uint32_t)});
+}
+
+int32_t detail::put_integer_value(FormatState* state, const ValueArgument& argument) {
+    return put_integer(state, integer_taken(state->flags, argument.bits));
+}
+
+int32_t detail::put_address_value(FormatState* state, const ValueArgument& argument) {
+    return put_address(state, reinterpret_cast<uintptr_t>(argument.pointer));
 }
 
 }  // namespace bracket

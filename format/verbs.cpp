@@ -3,23 +3,38 @@
 #include <stdint.h>
 
 #include "format/detail/verb_lookup.h"
+#include "format/detail/verb_table.h"
 #include "format/format.h"
-#include "platform/platform.h"       // platform_lock_process, platform_unlock_process
-#include "portability/error_text.h"  // convert_error_text serves the verb "r"
+#include "platform/platform.h"  // platform_lock_process, platform_unlock_process
 
 namespace bracket {
 
-// Ascending code order, ended by a row of code 0.
-const VerbEntry builtin_verbs[] = {
-    {' ', convert_flag},    {'#', convert_flag},     {'%', convert_percent},
-    {'+', convert_flag},    {',', convert_flag},     {'-', convert_flag},
-    {'C', convert_char16},  {'S', convert_string16}, {'X', convert_integer},
-    {'b', convert_integer}, {'c', convert_char},     {'d', convert_integer},
-    {'h', convert_flag},    {'l', convert_flag},     {'n', convert_count},
-    {'o', convert_integer}, {'p', convert_integer},  {'r', convert_error_text},
-    {'s', convert_string},  {'u', convert_flag},     {'x', convert_integer},
-    {0, nullptr},
+namespace {
+
+// The rows of the table of built-in verbs that have a handler, in its
+// order, ended by a row of code 0.
+struct BuiltinEntries {
+    VerbEntry rows[detail::builtin_handled_rows() + 1];
 };
+
+constexpr BuiltinEntries builtin_entries() {
+    BuiltinEntries entries{};
+    int32_t at = 0;
+    for (const detail::BuiltinVerb& row : detail::BUILTIN_VERBS) {
+        if (detail::is_handled(row)) {
+            entries.rows[at++] = VerbEntry{static_cast<unsigned char>(row.code), row.handler};
+        }
+    }
+    return entries;
+}
+
+constexpr BuiltinEntries BUILTIN_ENTRIES = builtin_entries();
+
+}  // namespace
+
+const VerbEntry* const builtin_verbs = BUILTIN_ENTRIES.rows;
+
+int32_t detail::builtin_verb_replaced = 0;
 
 VerbEntry installed_verbs[MAX_INSTALLED_VERBS];
 int32_t installed_verb_count = 0;
@@ -81,6 +96,13 @@ int32_t install_verb(int32_t code, ConversionHandler handler) {
     if (handler == nullptr) handler = convert_bad_verb;
     const uint32_t key = static_cast<uint32_t>(code);
     verb_table_enter();
+    // Before the row changes: a checked format's plan, which runs the
+    // built-in verbs without the table, must give way by the time the new
+    // handler can be found.
+    const int32_t builtin = detail::builtin_verb_row(key);
+    if (builtin >= 0 && detail::is_handled(detail::BUILTIN_VERBS[builtin])) {
+        store_release(&detail::builtin_verb_replaced, 1);
+    }
     const int32_t row = installed_row_locked(key);
     int32_t result = 0;
     if (row >= 0) {

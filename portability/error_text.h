@@ -51,7 +51,4 @@ char* current_system_error_text(char* buffer, int32_t size);
 // with nothing written when end <= begin.
 char* copy_utf8_bounded(char* begin, char* end, const char* source);
 
-// The verb "r": prints the current error text as a field. Takes no argument.
-int32_t convert_error_text(FormatState* state);
-
 }  // namespace bracket

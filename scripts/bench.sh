@@ -2,7 +2,9 @@
 # Builds the benchmarks (the preset bench) and prints their tables: the
 # command's cost per process (the shipped musl build, and the static glibc
 # one) beside the system's /usr/bin/test and two floors,
-# then format_buffer beside snprintf, {fmt} and stb_sprintf. The peers and
+# then format_buffer and the C++ face beside a hand-written floor, snprintf,
+# {fmt} (also with compiled formats) and stb_sprintf, and the code a plan
+# adds to ten checked formats. The peers and
 # valgrind are benchmark-only dependencies, installed here (as root) and
 # linked by nothing else. Arguments go to the formatter benchmark (for
 # example --benchmark_filter=mixed); BENCH_ROUNDS sets the calls per program.
@@ -28,3 +30,6 @@ echo "== the command, per process"
 echo
 echo "== the formatter, per call"
 "$dir/bench/format_bench" "$@"
+echo
+echo "== ten checked formats (bench/size_probe.cpp): planned, and run by the engine"
+size "$dir/bench/size_probe_1" "$dir/bench/size_probe_0"

@@ -12,4 +12,9 @@ namespace bracket {
 // unterminated.
 const char* format_run_to(FormatState* state, const char* position, const char* stop);
 
+// Copies the format's literal text from position up to the next "%" or the
+// terminator, as the format loop copies it; returns where it stopped, or null
+// when the buffer ran out.
+const char* format_copy_literal(FormatState* state, const char* position);
+
 }  // namespace bracket

@@ -2,6 +2,7 @@
 // where the format is written): the same texts either way.
 #include <cstdint>
 #include <cstring>
+#include <cwchar>  // WCHAR_MAX
 #include <string>
 #include <string_view>
 
@@ -40,6 +41,16 @@ TEST(Face, ArgumentsOfEveryKind) {
         bracket::format("%s|%s|%S", std::string("ab\xC3"), std::string_view("ab\xC3"), std::u16string_view(u"a\xD83D")),
         "ab\xC2\x80|ab\xC2\x80|a\xED\xA0\xBD");
     EXPECT_EQ(bracket::format("%d %x %5llud", 4000000000u, 0xFFFFFFFFu, uint64_t{7}), "4000000000 ffffffff     7");
+#if WCHAR_MAX <= 0xFFFF
+    // Where wchar_t is a 16-bit unit, a program's wide texts are 16-bit texts.
+    const std::wstring zoe = L"Zo\u00eb";
+    EXPECT_EQ(bracket::format("%S|%C", L"Zo\u00eb \u65e5\u672c", L'\u00e9'),
+              "Zo\xC3\xAB \xE6\x97\xA5\xE6\x9C\xAC|\xC3\xA9");
+    EXPECT_EQ(bracket::format("%S|%.2S|%S", zoe, std::wstring_view(zoe), std::wstring_view(L"a\xD83D")),
+              "Zo\xC3\xAB|Zo|a\xED\xA0\xBD");
+    EXPECT_EQ(bracket::format_w("%s %S", "caf\xC3\xA9", zoe), L"caf\u00e9 Zo\u00eb");
+    EXPECT_EQ(bracket::format_w(bracket::runtime("%S %d"), zoe, 5), L"Zo\u00eb 5");
+#endif
 }
 
 TEST(Face, StringGrowsPastTheWindow) {
