@@ -28,6 +28,8 @@
 #include "format/format.hpp"
 #include "stb_sprintf.h"  // the declarations only: the code comes from the distribution's libstb
 
+using namespace bracket;
+
 namespace {
 
 constexpr int BUFFER_SIZE = 256;

@@ -5,6 +5,11 @@
 
 #include "platform/platform.h"
 
+using bracket::platform_exit;
+using bracket::platform_exit_now;
+using bracket::platform_run_with_stack;
+using bracket::platform_write_error;
+
 ArgCursor arg_cursor;
 
 char* next_token(bool optional) {

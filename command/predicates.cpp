@@ -6,6 +6,13 @@
 #include "platform/platform.h"
 #include "portability/file_status.h"
 
+using bracket::file_status_of_path;
+using bracket::FileStatus;
+using bracket::MODE_DIRECTORY;
+using bracket::platform_access;
+using bracket::platform_has_drive_designators;
+using bracket::platform_is_terminal;
+
 // The records built here are never released: the process ends right after
 // the evaluation.
 

@@ -5,6 +5,8 @@
 
 #include "format/format.h"
 
+namespace bracket {
+
 namespace {
 
 // Prepares a narrow state over [buffer, end), end > buffer, with the last
@@ -56,3 +58,5 @@ char* format_range_args(char* buffer, char* end, const char* format, va_list arg
     if (reinterpret_cast<uintptr_t>(end) <= reinterpret_cast<uintptr_t>(buffer)) return nullptr;
     return run_bounded(buffer, end, format, args);
 }
+
+}  // namespace bracket

@@ -16,11 +16,13 @@
 // The face reports through the error text, which is built into this archive.
 #include "portability/error_text.h"
 
-using bracket::detail::BoundedRun;
-using bracket::detail::FaceRun;
-using bracket::detail::Spec;
-using bracket::detail::SpecCursor;
-using bracket::detail::WindowRun;
+namespace bracket {
+
+using detail::BoundedRun;
+using detail::FaceRun;
+using detail::Spec;
+using detail::SpecCursor;
+using detail::WindowRun;
 
 namespace {
 
@@ -76,7 +78,7 @@ int count_past_cut(FormatState* state) {
 // Runs the spec at format + spec.start from a copy with extra before its
 // verb; returns the position after it in the format, or null when it failed.
 const char* run_spec_from_copy(FormatState* state, const char* format, const Spec& spec, const char* extra) {
-    char copy[bracket::detail::VIEW_SPEC_MAX + 4];
+    char copy[detail::VIEW_SPEC_MAX + 4];
     const auto length = static_cast<size_t>(spec.verb - spec.start - 1);
     const size_t extra_length = strlen(extra);
     memcpy(copy, format + spec.start + 1, length);
@@ -112,9 +114,8 @@ void run_format_with_copies(FormatState* state, const FaceRun* run) {
         if (view < run->view_count && run->views[view].start == spec.start) {
             extra = ".*";
             ++view;
-        } else if (bracket::detail::is_integer_verb(spec.code) && argument < 64 &&
-                   spec.verb - spec.start - 1 <= bracket::detail::VIEW_SPEC_MAX &&
-                   ((run->unsigned_args >> argument) & 1) != 0) {
+        } else if (detail::is_integer_verb(spec.code) && argument < 64 &&
+                   spec.verb - spec.start - 1 <= detail::VIEW_SPEC_MAX && ((run->unsigned_args >> argument) & 1) != 0) {
             extra = "u";
         }
         if (extra == nullptr) continue;
@@ -180,7 +181,7 @@ inline bool check_run(const FormatState* state, const FaceRun* run) {
 
 }  // namespace
 
-namespace bracket::detail {
+namespace detail {
 
 void open_string_run(WindowRun* run, std::string* text) { open_window(run, 0, flush_to_string, text); }
 
@@ -309,4 +310,6 @@ bool view_end_cuts(const char* data, size_t size) {
     return false;
 }
 
-}  // namespace bracket::detail
+}  // namespace detail
+
+}  // namespace bracket

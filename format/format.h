@@ -8,6 +8,8 @@
 
 #include "format/utf8.h"
 
+namespace bracket {
+
 struct FormatState;
 
 // A verb's handler: takes its arguments from state->args, writes through the
@@ -184,3 +186,5 @@ int32_t format_buffer_args(char* buffer, int32_t size, const char* format, va_li
 // Formats into [buffer, end); returns the position of the terminator, or
 // null with nothing written when end <= buffer.
 char* format_range_args(char* buffer, char* end, const char* format, va_list args);
+
+}  // namespace bracket

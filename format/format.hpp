@@ -81,14 +81,11 @@ public:
 #endif
     }
 
-    // The format's text.
-    constexpr const char* get() const { return text_; }
+    constexpr const char* get() const { return text_; }  // the format's text
     // True when the arguments match the format (always, under C++20).
     constexpr bool ok() const { return check_.problem == detail::Problem::NONE; }
-    // What the check found.
-    constexpr const detail::Check& check() const { return check_; }
-    // The specs of its view arguments, in order; null when it has none.
-    constexpr const detail::Spec* views() const { return views_.data(); }
+    constexpr const detail::Check& check() const { return check_; }        // what the check found
+    constexpr const detail::Spec* views() const { return views_.data(); }  // its views' specs, or null
 #if BRACKET_FORMAT_PLAN
     // Its plan (C++20); not ready when it runs in the engine.
     constexpr const detail::Plan<detail::plan_capacity(sizeof...(Args))>& plan() const { return plan_; }
@@ -157,13 +154,11 @@ std::u16string format_u16(RuntimeFormat format, Args&&... args) {
 // (Windows), for the wide calls of the system.
 template <class... Args>
 std::wstring format_w(format_string<Args...> format, Args&&... args) {
-    const std::u16string text = bracket::format_u16(format, std::forward<Args>(args)...);
-    return std::wstring(text.begin(), text.end());
+    return detail::wide_string_of(bracket::format_u16(format, std::forward<Args>(args)...));
 }
 template <class... Args>
 std::wstring format_w(RuntimeFormat format, Args&&... args) {
-    const std::u16string text = bracket::format_u16(format, std::forward<Args>(args)...);
-    return std::wstring(text.begin(), text.end());
+    return detail::wide_string_of(bracket::format_u16(format, std::forward<Args>(args)...));
 }
 #endif
 

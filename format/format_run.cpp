@@ -10,6 +10,8 @@
 #include "format/format.h"
 #include "format/utf8.h"
 
+namespace bracket {
+
 namespace {
 
 // Copies literal text up to the next "%" or the terminator and returns where
@@ -166,3 +168,5 @@ format_run(FormatState* state, const char* format) {
     if (run_to(state, format, nullptr) == nullptr) return -1;
     return state->emitted - emitted_at_entry;
 }
+
+}  // namespace bracket

@@ -7,6 +7,8 @@
 #include "format/detail/writer.h"      // put_verbatim_field
 #include "format/format.h"
 
+namespace bracket {
+
 namespace {
 
 // Zeros (precision and zero fill) stop once this many characters are written,
@@ -231,10 +233,12 @@ int32_t put_address(FormatState* state, uintptr_t address) {
     return put_integer(state, IntegerValue{address, sizeof address > sizeof(uint32_t)});
 }
 
-int32_t bracket::detail::put_integer_value(FormatState* state, const ValueArgument& argument) {
+int32_t detail::put_integer_value(FormatState* state, const ValueArgument& argument) {
     return put_integer(state, integer_taken(state->flags, argument.bits));
 }
 
-int32_t bracket::detail::put_address_value(FormatState* state, const ValueArgument& argument) {
+int32_t detail::put_address_value(FormatState* state, const ValueArgument& argument) {
     return put_address(state, reinterpret_cast<uintptr_t>(argument.pointer));
 }
+
+}  // namespace bracket

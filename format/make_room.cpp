@@ -3,6 +3,8 @@
 
 #include "format/format.h"
 
+namespace bracket {
+
 char* make_room(FormatState* state, char* write_pos, int32_t bytes_needed) {
     int32_t bytes = static_cast<int32_t>(write_pos - state->out);
     state->emitted += state->wide ? bytes / 2 : bytes;
@@ -18,3 +20,5 @@ char* make_room(FormatState* state, char* write_pos, int32_t bytes_needed) {
     if (state->status == FormatStatus::WHOLE) state->status = FormatStatus::NO_ROOM;
     return nullptr;
 }
+
+}  // namespace bracket

@@ -9,17 +9,19 @@
 #include "format/format.h"
 #include "format/utf8.h"
 
-using bracket::detail::put_char16_value;
-using bracket::detail::put_char_value;
-using bracket::detail::put_count_value;
+namespace bracket {
 
-using bracket::detail::ValueArgument;
+using detail::put_char16_value;
+using detail::put_char_value;
+using detail::put_count_value;
+
+using detail::ValueArgument;
 
 int32_t convert_char(FormatState* state) {
     return put_char_value(state, ValueArgument{static_cast<uint32_t>(va_arg(state->args, int)), nullptr, -1, false});
 }
 
-int32_t bracket::detail::put_char_value(FormatState* state, const ValueArgument& argument) {
+int32_t detail::put_char_value(FormatState* state, const ValueArgument& argument) {
     // The byte with a terminator after it: one of 0x80 or more is then a
     // malformed byte, U+0080, rather than a sequence that its length cuts.
     const char text[2] = {static_cast<char>(argument.bits & 0xFF), '\0'};
@@ -32,7 +34,7 @@ int32_t convert_char16(FormatState* state) {
     return put_char16_value(state, ValueArgument{static_cast<uint32_t>(va_arg(state->args, int)), nullptr, -1, false});
 }
 
-int32_t bracket::detail::put_char16_value(FormatState* state, const ValueArgument& argument) {
+int32_t detail::put_char16_value(FormatState* state, const ValueArgument& argument) {
     const Char16 unit = static_cast<Char16>(argument.bits & 0xFFFF);
     // The precision stays: %.0C writes only the fill.
     return put_char16_field(state, &unit, 1);
@@ -55,7 +57,7 @@ namespace {
 // to the terminator, so that a character its end cuts reads as malformed.
 void bound_view(FormatState* state, const ValueArgument& argument) {
     if (argument.length < 0) return;
-    int32_t bound = bracket::detail::view_bound(state->flags, state->precision, argument.length);
+    int32_t bound = detail::view_bound(state->flags, state->precision, argument.length);
     if (argument.past && bound == argument.length && bound < INT32_MAX) ++bound;
     state->precision = bound;
     state->flags |= FormatFlag::WIDTH_SET | FormatFlag::PRECISION_SET;
@@ -63,21 +65,19 @@ void bound_view(FormatState* state, const ValueArgument& argument) {
 
 }  // namespace
 
-int32_t bracket::detail::put_string_value(FormatState* state, const ValueArgument& argument) {
+int32_t detail::put_string_value(FormatState* state, const ValueArgument& argument) {
     bound_view(state, argument);
     return format_utf8_string(state, static_cast<const char*>(argument.pointer));
 }
 
-int32_t bracket::detail::put_string16_value(FormatState* state, const ValueArgument& argument) {
+int32_t detail::put_string16_value(FormatState* state, const ValueArgument& argument) {
     bound_view(state, argument);
     return format_char16_string(state, static_cast<const Char16*>(argument.pointer));
 }
 
-int32_t bracket::detail::put_percent_value(FormatState* state, const ValueArgument&) { return convert_percent(state); }
+int32_t detail::put_percent_value(FormatState* state, const ValueArgument&) { return convert_percent(state); }
 
-int32_t bracket::detail::put_error_text_value(FormatState* state, const ValueArgument&) {
-    return convert_error_text(state);
-}
+int32_t detail::put_error_text_value(FormatState* state, const ValueArgument&) { return convert_error_text(state); }
 
 int32_t convert_percent(FormatState* state) {
     // The text is the character that selected this handler.
@@ -93,7 +93,7 @@ int32_t convert_count(FormatState* state) {
     return put_count_value(state, ValueArgument{0, va_arg(state->args, void*), -1, false});
 }
 
-int32_t bracket::detail::put_count_value(FormatState* state, const ValueArgument& argument) {
+int32_t detail::put_count_value(FormatState* state, const ValueArgument& argument) {
     // The face passes a count's target as it came, a pointer to a mutable
     // integer: the const is the carrier's, not the target's.
     void* target = const_cast<void*>(argument.pointer);
@@ -117,8 +117,8 @@ int32_t bracket::detail::put_count_value(FormatState* state, const ValueArgument
 
 int32_t convert_flag(FormatState* state) {
     // Under a code that is no flag character it sets nothing.
-    const int32_t row = bracket::detail::builtin_verb_row(state->verb);
-    if (row >= 0) state->flags = bracket::detail::with_flag(bracket::detail::BUILTIN_VERBS[row], state->flags);
+    const int32_t row = detail::builtin_verb_row(state->verb);
+    if (row >= 0) state->flags = detail::with_flag(detail::BUILTIN_VERBS[row], state->flags);
     return 1;
 }
 
@@ -150,3 +150,5 @@ int32_t convert_bad_verb(FormatState* state) {
     (void)put_utf8_field(state, marker, 3, length);
     return 0;
 }
+
+}  // namespace bracket

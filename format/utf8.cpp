@@ -8,6 +8,8 @@
 
 #include "format/detail/text_char.h"
 
+namespace bracket {
+
 int32_t decode_utf8_char(Char16* value, const char* text) {
     const TextChar c = text_char(text, UTF8_MAX_BYTES);
     *value = static_cast<Char16>(c.value);
@@ -84,3 +86,5 @@ int32_t utf8_count_chars_bounded(const char* text, uint32_t n) {
     }
     return count;
 }
+
+}  // namespace bracket

@@ -15,6 +15,8 @@
 
 #include <stdint.h>
 
+namespace bracket {
+
 // One 16-bit character unit. The codec gives no value a special meaning; the
 // field writers join a high and a low surrogate into one character.
 using Char16 = uint16_t;
@@ -50,3 +52,5 @@ int32_t utf8_count_chars(const char* text);
 // Returns the characters that lie whole within the first n bytes, stopping
 // at a terminator or at a sequence that the bytes left cannot complete.
 int32_t utf8_count_chars_bounded(const char* text, uint32_t n);
+
+}  // namespace bracket

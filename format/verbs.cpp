@@ -7,19 +7,21 @@
 #include "format/format.h"
 #include "platform/platform.h"  // platform_lock_process, platform_unlock_process
 
+namespace bracket {
+
 namespace {
 
 // The rows of the table of built-in verbs that have a handler, in its
 // order, ended by a row of code 0.
 struct BuiltinEntries {
-    VerbEntry rows[bracket::detail::builtin_handled_rows() + 1];
+    VerbEntry rows[detail::builtin_handled_rows() + 1];
 };
 
 constexpr BuiltinEntries builtin_entries() {
     BuiltinEntries entries{};
     int32_t at = 0;
-    for (const bracket::detail::BuiltinVerb& row : bracket::detail::BUILTIN_VERBS) {
-        if (bracket::detail::is_handled(row)) {
+    for (const detail::BuiltinVerb& row : detail::BUILTIN_VERBS) {
+        if (detail::is_handled(row)) {
             entries.rows[at++] = VerbEntry{static_cast<unsigned char>(row.code), row.handler};
         }
     }
@@ -32,7 +34,7 @@ constexpr BuiltinEntries BUILTIN_ENTRIES = builtin_entries();
 
 const VerbEntry* const builtin_verbs = BUILTIN_ENTRIES.rows;
 
-int32_t bracket::detail::builtin_verb_replaced = 0;
+int32_t detail::builtin_verb_replaced = 0;
 
 VerbEntry installed_verbs[MAX_INSTALLED_VERBS];
 int32_t installed_verb_count = 0;
@@ -97,9 +99,9 @@ int32_t install_verb(int32_t code, ConversionHandler handler) {
     // Before the row changes: a checked format's plan, which runs the
     // built-in verbs without the table, must give way by the time the new
     // handler can be found.
-    const int32_t builtin = bracket::detail::builtin_verb_row(key);
-    if (builtin >= 0 && bracket::detail::is_handled(bracket::detail::BUILTIN_VERBS[builtin])) {
-        store_release(&bracket::detail::builtin_verb_replaced, 1);
+    const int32_t builtin = detail::builtin_verb_row(key);
+    if (builtin >= 0 && detail::is_handled(detail::BUILTIN_VERBS[builtin])) {
+        store_release(&detail::builtin_verb_replaced, 1);
     }
     const int32_t row = installed_row_locked(key);
     int32_t result = 0;
@@ -132,3 +134,5 @@ ConversionHandler find_verb_handler_searched(uint32_t code) {
     }
     return convert_bad_verb;
 }
+
+}  // namespace bracket

@@ -9,6 +9,8 @@
 #include "format/format.h"
 #include "format/utf8.h"
 
+namespace bracket {
+
 namespace {
 
 constexpr char NIL_TEXT[] = "<nil>";
@@ -263,3 +265,5 @@ int32_t format_char16_string(FormatState* state, const Char16* text) {
     }
     return put_char16_field(state, text, count);
 }
+
+}  // namespace bracket

@@ -30,6 +30,8 @@
 #include "portability/error_text.h"
 #include "tests/format/utf8_reference.h"
 
+using namespace bracket;
+
 namespace {
 
 using utf8_reference::cut_by;

@@ -24,6 +24,8 @@
 #include "platform/platform.h"
 #include "portability/error_text.h"
 
+using namespace bracket;
+
 namespace {
 
 // clang-format off

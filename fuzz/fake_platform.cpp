@@ -5,6 +5,10 @@
 
 #include "platform/platform.h"
 
+using bracket::PLATFORM_TYPE_DIRECTORY;
+using bracket::PLATFORM_TYPE_FIFO;
+using bracket::PlatformStatus;
+
 FakeProcess fake_process;
 
 namespace {
@@ -49,6 +53,9 @@ void fake_release_allocations() {
     for (int i = 0; i < block_count; ++i) free(blocks[i]);
     block_count = 0;
 }
+
+// The backend's functions, defined in its namespace.
+namespace bracket {
 
 void platform_write_error(const char* bytes, int32_t length) {
     for (int32_t i = 0; i < length && fake_process.error_length < sizeof fake_process.errors; ++i) {
@@ -125,3 +132,5 @@ int32_t platform_error_message(uint32_t code, char* buffer, int32_t size) {
 void platform_lock_process() {}
 
 void platform_unlock_process() {}
+
+}  // namespace bracket

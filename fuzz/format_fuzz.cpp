@@ -35,6 +35,8 @@
 #include "platform/platform.h"
 #include "portability/error_text.h"
 
+using namespace bracket;
+
 namespace {
 
 // Every call gets the same ARGUMENTS pointers to the scratch block. Read as

@@ -5,4 +5,8 @@
 
 #include "platform/platform.h"
 
+namespace bracket {
+
 void* platform_allocate(size_t bytes) { return malloc(bytes); }
+
+}  // namespace bracket

@@ -7,6 +7,8 @@
 #include <stddef.h>  // size_t
 #include <stdint.h>
 
+namespace bracket {
+
 // The program's own entry, defined by the program: the platform's start-up
 // calls it with the arguments in UTF-8 (argv[argc] is null), and its result
 // is the exit code. Programs that link the start-up (bracket_platform_start)
@@ -94,3 +96,5 @@ void platform_lock_process();
 
 // Releases the lock that platform_lock_process took on this thread.
 void platform_unlock_process();
+
+}  // namespace bracket

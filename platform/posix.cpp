@@ -12,6 +12,8 @@
 
 #include "platform/posix.h"
 
+namespace bracket {
+
 void platform_write_error(const char* bytes, int32_t length) {
     while (length > 0) {
         ssize_t written = write(2, bytes, static_cast<size_t>(length));
@@ -122,3 +124,5 @@ pthread_mutex_t process_lock = PTHREAD_MUTEX_INITIALIZER;
 void platform_lock_process() { pthread_mutex_lock(&process_lock); }
 
 void platform_unlock_process() { pthread_mutex_unlock(&process_lock); }
+
+}  // namespace bracket

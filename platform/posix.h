@@ -6,6 +6,8 @@
 #include <stddef.h>  // size_t
 #include <stdint.h>
 
+namespace bracket {
+
 // The C library's description of code: a text in work (size bytes) or in
 // the library's own storage, or null when it has none. A text the library
 // makes up for a code it does not know counts as none. May change errno.
@@ -26,3 +28,5 @@ struct PosixStackCall {
     void (*body)(void*);
     void* argument;
 };
+
+}  // namespace bracket

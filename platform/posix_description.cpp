@@ -4,4 +4,8 @@
 
 #include "platform/posix.h"
 
+namespace bracket {
+
 const char* posix_error_description(int32_t code, char*, size_t) { return strerrordesc_np(code); }
+
+}  // namespace bracket

@@ -6,6 +6,8 @@
 
 #include "platform/posix.h"
 
+namespace bracket {
+
 namespace {
 // The GNU variant: the text, in work or in the library's own storage.
 [[maybe_unused]] const char* text_of(const char* result, char*) { return result; }
@@ -37,3 +39,5 @@ const char* posix_error_description(int32_t code, char* work, size_t size) {
     if (stem == stem_length(unknown) && memcmp(text, unknown, stem) == 0) return nullptr;
     return text;
 }
+
+}  // namespace bracket

@@ -9,6 +9,8 @@
 #include "platform/platform.h"
 #include "platform/posix.h"
 
+namespace bracket {
+
 namespace {
 
 // makecontext hands a function only int arguments, so the call travels
@@ -38,3 +40,5 @@ int platform_run_with_stack(size_t stack_bytes, void (*body)(void*), void* argum
     posix_unmap_stack(stack, usable);
     return switched == 0 ? 0 : -1;
 }
+
+}  // namespace bracket

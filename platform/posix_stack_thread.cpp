@@ -7,6 +7,8 @@
 #include "platform/platform.h"
 #include "platform/posix.h"
 
+namespace bracket {
+
 namespace {
 
 void* run_stack_call(void* raw) {
@@ -35,3 +37,5 @@ int platform_run_with_stack(size_t stack_bytes, void (*body)(void*), void* argum
     posix_unmap_stack(stack, usable);
     return failed == 0 ? 0 : -1;
 }
+
+}  // namespace bracket

@@ -2,4 +2,4 @@
 // the system's own rule makes UTF-8.
 #include "platform/platform.h"
 
-int main(int argc, char** argv) { return program_main(argc, argv); }
+int main(int argc, char** argv) { return bracket::program_main(argc, argv); }

@@ -6,4 +6,8 @@
 
 #include "platform/platform.h"
 
+namespace bracket {
+
 void platform_release(void* block) { free(block); }
+
+}  // namespace bracket

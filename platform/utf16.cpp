@@ -5,6 +5,8 @@
 
 #include "platform/utf8_char.h"
 
+namespace bracket {
+
 namespace {
 // By length in bytes: its lead's marker.
 constexpr unsigned char LEAD_OF_LENGTH[] = {0, 0, 0xC0, 0xE0, 0xF0};
@@ -54,3 +56,5 @@ int32_t platform_utf8_of_utf16(const char16_t* text, int32_t length, char* out, 
     out[written] = '\0';
     return written;
 }
+
+}  // namespace bracket

@@ -7,6 +7,8 @@
 
 #include <stdint.h>
 
+namespace bracket {
+
 // Converts length bytes of UTF-8 to UTF-16 in out, which holds capacity
 // units, and terminates it; returns the units written before the
 // terminator, or -1 when they and the terminator do not fit. A malformed
@@ -18,3 +20,5 @@ int32_t platform_utf16_of_utf8(const char* text, int32_t length, char16_t* out, 
 // terminator, or -1 when they and the terminator do not fit. A surrogate
 // pair becomes one four-byte character, a lone surrogate its three-byte form.
 int32_t platform_utf8_of_utf16(const char16_t* text, int32_t length, char* out, int32_t capacity);
+
+}  // namespace bracket

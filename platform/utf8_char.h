@@ -6,6 +6,8 @@
 
 #include <stdint.h>
 
+namespace bracket {
+
 // The most bytes of one character: a four-byte sequence, which is also the
 // room a surrogate pair takes in wide output.
 constexpr int32_t TEXT_CHAR_MAX_BYTES = 4;
@@ -69,3 +71,5 @@ text_char(const char* text, int32_t available) {
     if (t3 >= 0x40) return MALFORMED;
     return TextChar{(b0 & 0x07) << 18 | t1 << 12 | t2 << 6 | t3, 4, false};
 }
+
+}  // namespace bracket

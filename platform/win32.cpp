@@ -12,6 +12,8 @@
 
 #include "platform/utf16.h"
 
+namespace bracket {
+
 namespace {
 bool is_continuation(char byte) { return (static_cast<unsigned char>(byte) & 0xC0) == 0x80; }
 
@@ -283,3 +285,5 @@ SRWLOCK process_lock = SRWLOCK_INIT;
 void platform_lock_process() { AcquireSRWLockExclusive(&process_lock); }
 
 void platform_unlock_process() { ReleaseSRWLockExclusive(&process_lock); }
+
+}  // namespace bracket

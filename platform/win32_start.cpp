@@ -24,12 +24,12 @@ int wmain(int argc, wchar_t** argv) {
     const char* end = argument_bytes + sizeof argument_bytes;
     for (int i = 0; i < argc; ++i) {
         const char16_t* wide = reinterpret_cast<const char16_t*>(argv[i]);
-        int32_t length =
-            platform_utf8_of_utf16(wide, static_cast<int32_t>(wcslen(argv[i])), next, static_cast<int32_t>(end - next));
+        int32_t length = bracket::platform_utf8_of_utf16(wide, static_cast<int32_t>(wcslen(argv[i])), next,
+                                                         static_cast<int32_t>(end - next));
         if (length < 0) return 1;
         argument_vector[i] = next;
         next += length + 1;
     }
     argument_vector[argc] = nullptr;
-    return program_main(argc, argument_vector);
+    return bracket::program_main(argc, argument_vector);
 }

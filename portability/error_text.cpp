@@ -8,6 +8,8 @@
 #include "format/detail/writer.h"  // put_counted_field
 #include "platform/platform.h"
 
+namespace bracket {
+
 ErrorTextSlot error_text_slot;
 
 void set_error_text(const char* format, ...) {
@@ -76,3 +78,5 @@ int32_t convert_error_text(FormatState* state) {
     // terminator is a malformed byte here, not a character the length cuts.
     return put_counted_field(state, text, count_field_chars(text), static_cast<int32_t>(strlen(text)));
 }
+
+}  // namespace bracket

@@ -8,6 +8,8 @@
 
 #include "format/format.h"
 
+namespace bracket {
+
 // The thread error code that marks the slot's text as current.
 constexpr uint32_t ERROR_TEXT_CODE = 0xffffff;
 
@@ -48,3 +50,5 @@ char* current_system_error_text(char* buffer, int32_t size);
 // character of its own); returns the position of the terminator, or begin
 // with nothing written when end <= begin.
 char* copy_utf8_bounded(char* begin, char* end, const char* source);
+
+}  // namespace bracket

@@ -5,6 +5,8 @@
 #include "platform/platform.h"
 #include "portability/error_text.h"
 
+namespace bracket {
+
 namespace {
 // The one empty text every record borrows; never written through.
 const char EMPTY_TEXT[] = "";
@@ -46,3 +48,5 @@ FileStatus* file_status_of_descriptor(int32_t descriptor) {
     if (platform_status_of_descriptor(descriptor, &status) != 0) return nullptr;
     return make_file_status(&status, EMPTY_TEXT);
 }
+
+}  // namespace bracket

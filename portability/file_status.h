@@ -10,6 +10,8 @@
 
 #include <stdint.h>
 
+namespace bracket {
+
 // The platform layer's status data (platform/platform.h), which only the
 // record builder reads; the platform's header is not installed.
 struct PlatformStatus;
@@ -55,3 +57,5 @@ FileStatus* make_file_status(const PlatformStatus* status, const char* name);
 // Releases a record made by the calls above, to the allocator that made it;
 // nothing for null. The texts it points to are not touched.
 void release_file_status(FileStatus* status);
+
+}  // namespace bracket

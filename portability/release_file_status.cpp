@@ -3,4 +3,8 @@
 #include "platform/platform.h"
 #include "portability/file_status.h"
 
+namespace bracket {
+
 void release_file_status(FileStatus* status) { platform_release(status); }
+
+}  // namespace bracket

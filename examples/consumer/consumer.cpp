@@ -4,7 +4,7 @@
 // printed with the verb "r".
 //
 // Run without arguments it prints:
-//   bracket 0.1.0
+//   bracket 0.2.0
 //   ["notes.txt"   ]
 //   notes holds 5000000000 bytes
 //   cannot open "notes.txt"
@@ -16,6 +16,10 @@
 #include "format/format.hpp"
 #include "format/version.h"
 #include "portability/error_text.h"
+
+// Every name of the libraries is in the namespace bracket; a program may
+// take them in with one line.
+using namespace bracket;
 
 namespace {
 // "Q": the argument, a UTF-8 text, in double quotes; width and precision

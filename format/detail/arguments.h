@@ -93,6 +93,9 @@ auto copy_of_view(ViewCopies<Views>* copies, int32_t view, const View& argument)
     }
 }
 
+// A 16-bit text as the std::wstring of a system whose wchar_t is 16 bits.
+inline std::wstring wide_string_of(const std::u16string& text) { return std::wstring(text.begin(), text.end()); }
+
 // An argument as a C variadic argument.
 template <class T>
 auto c_value(const T& argument) {

@@ -6,6 +6,8 @@
 // them, and ThreadSanitizer understands them.
 #pragma once
 
+namespace bracket {
+
 template <typename T>
 inline T load_acquire(const T* field) {
     return __atomic_load_n(field, __ATOMIC_ACQUIRE);
@@ -25,3 +27,5 @@ template <typename T>
 inline void store_relaxed(T* field, T value) {
     __atomic_store_n(field, value, __ATOMIC_RELAXED);
 }
+
+}  // namespace bracket

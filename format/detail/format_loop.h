@@ -4,6 +4,8 @@
 
 #include "format/format.h"
 
+namespace bracket {
+
 // Runs the format from position as format_run does, up to the spec whose "%"
 // is at stop (null: to the end); returns stop, or the format's terminator
 // when it came first, or null when the output stopped or a spec was
@@ -14,3 +16,5 @@ const char* format_run_to(FormatState* state, const char* position, const char* 
 // terminator, as the format loop copies it; returns where it stopped, or null
 // when the buffer ran out.
 const char* format_copy_literal(FormatState* state, const char* position);
+
+}  // namespace bracket

@@ -7,6 +7,8 @@
 
 #include "format/format.h"
 
+namespace bracket {
+
 // An integer as the length flags took it.
 struct IntegerValue {
     uint64_t value;  // the bits; only the low 32 when not is64
@@ -41,3 +43,5 @@ int32_t put_integer(FormatState* state, IntegerValue taken);
 // Writes an address as "p" does: "x" of its bits, unsigned. Returns as
 // put_integer.
 int32_t put_address(FormatState* state, uintptr_t address);
+
+}  // namespace bracket

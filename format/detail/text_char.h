@@ -14,6 +14,8 @@
 #include "format/utf8.h"
 #include "platform/utf8_char.h"
 
+namespace bracket {
+
 // The codec's malformed unit and the step's must agree, or a text would read
 // differently in a field than in a system call.
 static_assert(MALFORMED_CHAR16 == TEXT_CHAR_MALFORMED, "one value for a malformed byte");
@@ -30,3 +32,5 @@ inline size_t ascii_prefix(const char* text, size_t n) {
     while (i < n && static_cast<unsigned char>(text[i]) < 0x80) ++i;
     return i;
 }
+
+}  // namespace bracket

@@ -12,6 +12,8 @@
 #include "format/detail/atomic.h"
 #include "format/format.h"
 
+namespace bracket {
+
 // Verbs installed by callers and built-in verbs copied in on first use, in
 // order of installation; the first installed_verb_count rows are in use.
 // An appended row gets its handler, then the count grows, then it gets its
@@ -37,3 +39,5 @@ inline ConversionHandler find_verb_handler_fast(uint32_t code) {
     }
     return find_verb_handler_searched(code);
 }
+
+}  // namespace bracket

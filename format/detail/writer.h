@@ -10,6 +10,8 @@
 
 #include "format/format.h"
 
+namespace bracket {
+
 // The precision caps the characters of a field.
 inline int32_t capped_count(const FormatState* state, int32_t count) {
     if ((state->flags & FormatFlag::PRECISION_SET) != 0 && count > state->precision) {
@@ -205,3 +207,5 @@ inline int32_t put_verbatim_field(FormatState* state, const char* text, int32_t 
     }
     return put_counted_field(state, text, count, length);
 }
+
+}  // namespace bracket

@@ -21,6 +21,8 @@
 #include "format/format.hpp"
 #include "portability/error_text.h"  // set_error_text, for "%r"
 
+using namespace bracket;
+
 namespace {
 
 using bracket::detail::check_format;

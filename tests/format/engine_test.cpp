@@ -10,6 +10,8 @@
 #include "format/detail/verb_lookup.h"  // the installed rows
 #include "tests/format/harness.h"
 
+using namespace bracket;
+
 namespace {
 
 using F = FormatFlag;

@@ -12,6 +12,8 @@
 #include "platform/platform.h"  // platform_error_code
 #include "portability/error_text.h"
 
+using namespace bracket;
+
 namespace {
 
 std::string error_text() {

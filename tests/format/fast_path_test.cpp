@@ -19,6 +19,8 @@
 #include "tests/format/harness.h"
 #include "tests/format/utf8_reference.h"
 
+using namespace bracket;
+
 namespace {
 
 using format_test::format_guarded;

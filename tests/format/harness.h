@@ -15,6 +15,8 @@
 
 #include "format/format.h"
 
+using namespace bracket;
+
 namespace format_test {
 
 // What a spec sets before its handler runs.

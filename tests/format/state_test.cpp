@@ -11,6 +11,8 @@
 #include "format/format.h"
 #include "tests/format/harness.h"
 
+using namespace bracket;
+
 namespace {
 
 using format_test::Spec;

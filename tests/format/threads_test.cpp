@@ -15,6 +15,8 @@
 #include "platform/platform.h"  // platform_set_error_code
 #include "portability/error_text.h"
 
+using namespace bracket;
+
 namespace {
 
 constexpr int FORMATTERS = 4;

@@ -7,6 +7,8 @@
 
 #include "format/utf8.h"
 
+using namespace bracket;
+
 namespace utf8_reference {
 
 inline bool is_continuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }

@@ -9,6 +9,8 @@
 #include "format/utf8.h"
 #include "tests/format/utf8_reference.h"
 
+using namespace bracket;
+
 namespace {
 
 struct Decoded {

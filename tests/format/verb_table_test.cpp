@@ -8,6 +8,8 @@
 #include "format/detail/verb_lookup.h"
 #include "tests/format/harness.h"
 
+using namespace bracket;
+
 namespace {
 
 int32_t installed_row(uint32_t code) {

@@ -6,7 +6,7 @@
 
 int main() {
     char line[32];
-    format_buffer(line, sizeof line, "%05d|%x", 42, 255);
+    bracket::format_buffer(line, sizeof line, "%05d|%x", 42, 255);
     std::puts(line);
     return 0;
 }

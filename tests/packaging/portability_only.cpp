@@ -7,11 +7,11 @@
 #include "portability/file_status.h"
 
 int main() {
-    set_error_text("no %s", "memory");
-    char line[ERROR_TEXT_SIZE];
-    read_error_text(line, sizeof line);
+    bracket::set_error_text("no %s", "memory");
+    char line[bracket::ERROR_TEXT_SIZE];
+    bracket::read_error_text(line, sizeof line);
     std::puts(line);
-    FileStatus* status = file_status_of_path("/");
-    std::puts(status != nullptr && status->kind == KIND_DIRECTORY ? "/ is a directory" : "/ is not found");
+    bracket::FileStatus* status = bracket::file_status_of_path("/");
+    std::puts(status != nullptr && status->kind == bracket::KIND_DIRECTORY ? "/ is a directory" : "/ is not found");
     return 0;
 }

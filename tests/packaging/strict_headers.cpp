@@ -31,6 +31,6 @@ int main() {
     char buffer[16];
     bracket::FormatToResult result = bracket::format_to(buffer, "%s", view);
     result = bracket::format_to(buffer, sizeof buffer, bracket::runtime("%d"), 10);
-    release_file_status(file_status_of_path("."));
+    bracket::release_file_status(bracket::file_status_of_path("."));
     return result.ok && !out.empty() && !wide.empty() ? 0 : 1;
 }

@@ -10,11 +10,15 @@
 #include "platform/posix.h"
 #include "portability/error_text.h"
 
+using namespace bracket;
+
 namespace {
 const std::string FITS = std::string(127, 'a');
 const std::string ONE_TOO_MANY = std::string(128, 'a');
 const std::string SPLIT_AT_127 = std::string(126, 'a') + "\xE2\x82\xAC";  // a euro sign over the edge
 }  // namespace
+
+namespace bracket {
 
 const char* posix_error_description(int32_t code, char*, size_t) {
     switch (code) {
@@ -24,6 +28,8 @@ const char* posix_error_description(int32_t code, char*, size_t) {
         default: return nullptr;
     }
 }
+
+}  // namespace bracket
 
 namespace {
 TEST(PlatformDescription, ATextThatDoesNotFitIsNoText) {

@@ -8,6 +8,8 @@
 #include "portability/error_text.h"
 #include "tests/format/utf8_reference.h"
 
+using namespace bracket;
+
 namespace {
 constexpr char CANARY = '\x5A';
 

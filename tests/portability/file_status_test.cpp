@@ -11,6 +11,8 @@
 #include "portability/file_status.h"
 #include "tests/support/scratch.h"
 
+using namespace bracket;
+
 namespace {
 TEST(FileStatus, NamePointsIntoTheCallersPath) {
     ScratchDirectory scratch;

@@ -10,13 +10,19 @@
 #include "portability/error_text.h"
 #include "portability/file_status.h"
 
+using namespace bracket;
+
 namespace {
 bool fail_allocations = false;
 }  // namespace
 
+namespace bracket {
+
 void* platform_allocate(size_t bytes) { return fail_allocations ? nullptr : std::malloc(bytes); }
 
 void platform_release(void* block) { std::free(block); }
+
+}  // namespace bracket
 
 namespace {
 TEST(OutOfMemory, NoRecordAndTheErrorTextSaysWhy) {

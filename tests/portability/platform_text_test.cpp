@@ -10,10 +10,15 @@
 #include "platform/platform.h"
 #include "portability/error_text.h"
 
+using namespace bracket;
+
 namespace {
 uint32_t error_code = 0;
 const char* message = nullptr;  // the platform's text for every code; null: none
 }  // namespace
+
+// The backend's functions, defined in its namespace.
+namespace bracket {
 
 uint32_t platform_error_code() { return error_code; }
 
@@ -29,6 +34,8 @@ int32_t platform_error_message(uint32_t, char* buffer, int32_t size) {
 void platform_lock_process() {}
 
 void platform_unlock_process() {}
+
+}  // namespace bracket
 
 namespace {
 TEST(PlatformText, CarriageReturnsGoAndLineFeedsBecomeSpaces) {

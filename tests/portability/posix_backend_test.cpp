@@ -10,6 +10,8 @@
 #include "platform/posix.h"
 #include "portability/error_text.h"
 
+using namespace bracket;
+
 namespace {
 TEST(StrerrorRDescription, KnownCodesOnly) {
     char work[256];

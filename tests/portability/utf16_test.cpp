@@ -6,6 +6,8 @@
 
 #include <string>
 
+using namespace bracket;
+
 namespace {
 TEST(Utf16Pair, EveryNameTheSystemHoldsComesBack) {
     struct Row {

@@ -14,7 +14,9 @@
 #include "portability/error_text.h"
 #include "portability/file_status.h"
 
-int program_main(int argc, char** argv) {
+using namespace bracket;
+
+int bracket::program_main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const char* operand = argv[i];
         if (operand[0] == '!') {
