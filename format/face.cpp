@@ -185,15 +185,11 @@ namespace detail {
 
 void open_string_run(WindowRun* run, std::string* text) { open_window(run, 0, flush_to_string, text); }
 
+void open_string_run(WindowRun* run, std::u16string* text) { open_window(run, 1, flush_to_u16string, text); }
+
 bool close_string_run(WindowRun* run, const FaceRun* face_run) {
-    flush_to_string(&run->state);
-    return check_run(&run->state, face_run);
-}
-
-void open_string16_run(WindowRun* run, std::u16string* text) { open_window(run, 1, flush_to_u16string, text); }
-
-bool close_string16_run(WindowRun* run, const FaceRun* face_run) {
-    flush_to_u16string(&run->state);
+    // The window's hook is the flush of its string's kind.
+    run->state.overflow_hook(&run->state);
     return check_run(&run->state, face_run);
 }
 
@@ -242,22 +238,35 @@ bool put_plan_literal(FormatState* state, const char* text, int32_t length) {
     return format_copy_literal(state, text) != nullptr;
 }
 
-void append_formatted(std::string* text, const FaceRun* run, ...) {
+}  // namespace detail
+
+namespace {
+// A string run of the engine over arguments that a variadic entry took.
+template <class String>
+void append_formatted_args(String* text, const FaceRun* run, va_list args) {
     WindowRun window;
-    open_string_run(&window, text);
-    va_start(window.state.args, run);
+    detail::open_string_run(&window, text);
+    va_copy(window.state.args, args);
     run_format(&window.state, run);
     va_end(window.state.args);
-    close_string_run(&window, run);
+    detail::close_string_run(&window, run);
+}
+}  // namespace
+
+namespace detail {
+
+void append_formatted(std::string* text, const FaceRun* run, ...) {
+    va_list args;
+    va_start(args, run);
+    append_formatted_args(text, run, args);
+    va_end(args);
 }
 
-void append_formatted16(std::u16string* text, const FaceRun* run, ...) {
-    WindowRun window;
-    open_string16_run(&window, text);
-    va_start(window.state.args, run);
-    run_format(&window.state, run);
-    va_end(window.state.args);
-    close_string16_run(&window, run);
+void append_formatted(std::u16string* text, const FaceRun* run, ...) {
+    va_list args;
+    va_start(args, run);
+    append_formatted_args(text, run, args);
+    va_end(args);
 }
 
 FormatToResult format_into(char* buffer, size_t size, const FaceRun* run, ...) {

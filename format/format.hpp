@@ -112,7 +112,8 @@ using format_string = FormatString<std::decay_t<Args>...>;
 template <class... Args>
 BRACKET_FORMAT_IN_LINE std::string format(format_string<Args...> format, Args&&... args) {
     std::string text;
-    detail::run("bracket::format", format, detail::StringOutput{&text}, std::index_sequence_for<Args...>{}, args...);
+    detail::run("bracket::format", format, detail::StringOutput<std::string>{&text}, std::index_sequence_for<Args...>{},
+                args...);
     return text;
 }
 
@@ -133,8 +134,8 @@ std::string format(RuntimeFormat format, Args&&... args) {
 template <class... Args>
 BRACKET_FORMAT_IN_LINE std::u16string format_u16(format_string<Args...> format, Args&&... args) {
     std::u16string text;
-    detail::run("bracket::format_u16", format, detail::String16Output{&text}, std::index_sequence_for<Args...>{},
-                args...);
+    detail::run("bracket::format_u16", format, detail::StringOutput<std::u16string>{&text},
+                std::index_sequence_for<Args...>{}, args...);
     return text;
 }
 
@@ -144,7 +145,7 @@ std::u16string format_u16(RuntimeFormat format, Args&&... args) {
     std::u16string text;
     if constexpr (detail::runtime_arguments<Args...>()) {
         const detail::FaceRun run{"bracket::format_u16", format.text, nullptr, 0, 0};
-        detail::append_formatted16(&text, &run, detail::c_value(args)...);
+        detail::append_formatted(&text, &run, detail::c_value(args)...);
     }
     return text;
 }

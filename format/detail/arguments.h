@@ -52,7 +52,7 @@ struct ViewSpecs<0> {
 // as the most bytes (or units) its verb may read, then its data. A run that
 // falls short records the error text.
 void append_formatted(std::string* text, const FaceRun* run, ...);
-void append_formatted16(std::u16string* text, const FaceRun* run, ...);
+void append_formatted(std::u16string* text, const FaceRun* run, ...);
 FormatToResult format_into(char* buffer, size_t size, const FaceRun* run, ...);
 // Records the error text for a format that does not match its arguments.
 void report_mismatch(const char* call, const Check& check);
@@ -210,9 +210,10 @@ constexpr uint64_t unsigned_arguments() {
 
 // Where a face call's text goes, from the engine's run of the format with C
 // variadic arguments, or from the run of its plan with the arguments as
-// typed.
+// typed: a std::string or a std::u16string.
+template <class String>
 struct StringOutput {
-    std::string* text;
+    String* text;
     template <class... C>
     void engine(const FaceRun* run, C... c) const {
         append_formatted(text, run, c...);
@@ -224,22 +225,6 @@ struct StringOutput {
         open_string_run(&run, text);
         run_plan_steps(&run.state, face_run->format, plan, arguments, std::make_index_sequence<Capacity>{});
         close_string_run(&run, face_run);
-    }
-};
-
-struct String16Output {
-    std::u16string* text;
-    template <class... C>
-    void engine(const FaceRun* run, C... c) const {
-        append_formatted16(text, run, c...);
-    }
-    template <size_t Capacity>
-    BRACKET_FORMAT_IN_LINE void planned(const FaceRun* face_run, const Plan<Capacity>& plan,
-                                        const ValueArgument* arguments) const {
-        WindowRun run;
-        open_string16_run(&run, text);
-        run_plan_steps(&run.state, face_run->format, plan, arguments, std::make_index_sequence<Capacity>{});
-        close_string16_run(&run, face_run);
     }
 };
 

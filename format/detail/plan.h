@@ -148,9 +148,8 @@ struct BoundedRun {
 // did. A close returns true when the run gave what its format asked for,
 // and otherwise records the error text for the call.
 void open_string_run(WindowRun* run, std::string* text);
+void open_string_run(WindowRun* run, std::u16string* text);
 bool close_string_run(WindowRun* run, const FaceRun* face_run);
-void open_string16_run(WindowRun* run, std::u16string* text);
-bool close_string16_run(WindowRun* run, const FaceRun* face_run);
 void open_bounded_run(BoundedRun* run, char* buffer, size_t size);
 void close_bounded_run(BoundedRun* run, const FaceRun* face_run, FormatToResult* result);
 

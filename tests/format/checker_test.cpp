@@ -427,14 +427,14 @@ TEST(FormatPlan, RunsEveryCheckedFormatAsTheEngineDoes) {
         std::string text, text_planned;
         std::u16string text16, text16_planned;
         run_engine(format, a, [&](const FaceRun* r, auto... c) { append_formatted(&text, r, c...); });
-        run_engine(format, a, [&](const FaceRun* r, auto... c) { append_formatted16(&text16, r, c...); });
+        run_engine(format, a, [&](const FaceRun* r, auto... c) { append_formatted(&text16, r, c...); });
         WindowRun run;
         open_string_run(&run, &text_planned);
         run_plan(&run.state, format.c_str(), steps, planned);
         close_string_run(&run, &face_run);
-        open_string16_run(&run, &text16_planned);
+        open_string_run(&run, &text16_planned);
         run_plan(&run.state, format.c_str(), steps, planned);
-        close_string16_run(&run, &face_run);
+        close_string_run(&run, &face_run);
         ASSERT_EQ(text_planned, text) << format;
         ASSERT_TRUE(text16_planned == text16) << format;
         for (size_t size = 0; size <= text.size() + 1; ++size) {
