@@ -112,8 +112,7 @@ using format_string = FormatString<std::decay_t<Args>...>;
 template <class... Args>
 BRACKET_FORMAT_IN_LINE std::string format(format_string<Args...> format, Args&&... args) {
     std::string text;
-    detail::run("bracket::format", format, detail::StringOutput<std::string>{&text}, std::index_sequence_for<Args...>{},
-                args...);
+    detail::run("bracket::format", format, detail::string_output(&text), std::index_sequence_for<Args...>{}, args...);
     return text;
 }
 
@@ -134,8 +133,8 @@ std::string format(RuntimeFormat format, Args&&... args) {
 template <class... Args>
 BRACKET_FORMAT_IN_LINE std::u16string format_u16(format_string<Args...> format, Args&&... args) {
     std::u16string text;
-    detail::run("bracket::format_u16", format, detail::StringOutput<std::u16string>{&text},
-                std::index_sequence_for<Args...>{}, args...);
+    detail::run("bracket::format_u16", format, detail::string_output(&text), std::index_sequence_for<Args...>{},
+                args...);
     return text;
 }
 

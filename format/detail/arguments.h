@@ -228,6 +228,11 @@ struct StringOutput {
     }
 };
 
+template <class String>
+StringOutput<String> string_output(String* text) {
+    return StringOutput<String>{text};
+}
+
 template <class Result>
 struct BufferOutput {
     char* buffer;
