@@ -3,7 +3,7 @@
 #include <stdint.h>
 
 #include "format/detail/format_loop.h"
-#include "format/detail/spec_grammar.h"
+#include "format/detail/grammar.h"
 #include "format/detail/text_char.h"
 #include "format/detail/verb_lookup.h"
 #include "format/detail/writer.h"

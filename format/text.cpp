@@ -3,8 +3,8 @@
 #include <stdarg.h>
 #include <stdint.h>
 
-#include "format/detail/spec_grammar.h"  // view_bound
-#include "format/detail/text_char.h"     // TEXT_CHAR_MAX_BYTES
+#include "format/detail/grammar.h"    // view_bound
+#include "format/detail/text_char.h"  // TEXT_CHAR_MAX_BYTES
 #include "format/detail/verb_table.h"
 #include "format/format.h"
 #include "format/utf8.h"

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <type_traits>
 
-#include "format/detail/spec_grammar.h"
+#include "format/detail/grammar.h"
 #include "format/detail/verb_table.h"
 #include "format/format.h"
 

@@ -15,7 +15,7 @@
 #include <utility>  // index_sequence
 
 #include "format/detail/check.h"
-#include "format/detail/spec_grammar.h"
+#include "format/detail/grammar.h"
 #include "format/detail/verb_table.h"
 
 namespace bracket {

@@ -44,7 +44,7 @@ development=(lib/libbracket_format.a lib/libbracket_portability.a lib/libbracket
   include/bracket/portability/error_text.h include/bracket/format/detail/arguments.h
   include/bracket/format/detail/check.h include/bracket/format/detail/plan.h
   include/bracket/format/detail/reports.h
-  include/bracket/format/detail/spec_grammar.h
+  include/bracket/format/detail/grammar.h
   include/bracket/format/detail/verb_table.h
   lib/cmake/bracket/bracketConfig.cmake lib/cmake/bracket/bracketConfigVersion.cmake
   lib/cmake/bracket/bracketTargets.cmake
