@@ -98,21 +98,19 @@ __attribute__((always_inline))
 #endif
 inline const char*
 read_spec(FormatState* state, const char* position) {
-    using bracket::detail::SpecPart;
+    using detail::SpecPart;
     // The spec's fields live in locals while the spec is read and reach the
     // state before anything can look at them: a handler, or the caller when
     // the spec ends unterminated.
-    bracket::detail::SpecFields fields{0, 0, 0};
+    detail::SpecFields fields{0, 0, 0};
     for (;;) {
-        const bracket::detail::SpecToken token = bracket::detail::read_spec_token(position, fields.flags);
+        const detail::SpecToken token = detail::read_spec_token(position, fields.flags);
         position += token.length;
         switch (token.part) {
             case SpecPart::ZERO_FLAG: fields.flags |= FormatFlag::ZERO_PAD; continue;
-            case SpecPart::DOT: bracket::detail::spec_take_dot(&fields); continue;
-            case SpecPart::NUMBER:
-                bracket::detail::spec_take_number(&fields, static_cast<int32_t>(token.value));
-                continue;
-            case SpecPart::STAR: bracket::detail::spec_take_star(&fields, va_arg(state->args, int32_t)); continue;
+            case SpecPart::DOT: detail::spec_take_dot(&fields); continue;
+            case SpecPart::NUMBER: detail::spec_take_number(&fields, static_cast<int32_t>(token.value)); continue;
+            case SpecPart::STAR: detail::spec_take_star(&fields, va_arg(state->args, int32_t)); continue;
             case SpecPart::VERB: break;
         }
         uint32_t c = token.value;
@@ -128,7 +126,7 @@ read_spec(FormatState* state, const char* position) {
         int32_t result = handler(state);
         if (result < 0) return stop_short(state, FormatStatus::HANDLER_FAILED, position);
         if (result == 0) return position;
-        fields = bracket::detail::SpecFields{state->flags, state->width, state->precision};
+        fields = detail::SpecFields{state->flags, state->width, state->precision};
     }
 }
 

@@ -6,6 +6,7 @@
 #include "format/detail/grammar.h"    // view_bound
 #include "format/detail/text_char.h"  // TEXT_CHAR_MAX_BYTES
 #include "format/detail/verb_table.h"
+#include "format/detail/writer.h"  // encode_code
 #include "format/format.h"
 #include "format/utf8.h"
 
@@ -127,23 +128,7 @@ int32_t convert_bad_verb(FormatState* state) {
     // as the user wrote it (a malformed byte as U+0080).
     char marker[2 + TEXT_CHAR_MAX_BYTES];
     marker[0] = '%';
-    const uint32_t c = state->verb;
-    int32_t length = 1;
-    if (c < 0x80) {
-        marker[length++] = static_cast<char>(c);
-    } else if (c < 0x800) {
-        marker[length++] = static_cast<char>(0xC0 | (c >> 6));
-        marker[length++] = static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        marker[length++] = static_cast<char>(0xE0 | (c >> 12));
-        marker[length++] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        marker[length++] = static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        marker[length++] = static_cast<char>(0xF0 | ((c >> 18) & 0x07));
-        marker[length++] = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        marker[length++] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        marker[length++] = static_cast<char>(0x80 | (c & 0x3F));
-    }
+    int32_t length = 1 + encode_code(marker + 1, state->verb);
     marker[length++] = '%';
     state->precision = 3;
     // A full buffer is not reported: the run goes on with the format.

@@ -148,6 +148,20 @@ inline bool writer_put_char(Writer* w, Char16 c) {
     return true;
 }
 
+// Writes the UTF-8 form of c, any character up to U+10FFFF, into out, which
+// has room for four bytes; returns the bytes written: 1 to 4.
+inline int32_t encode_code(char* out, uint32_t c) {
+    if (c <= 0xFFFF) {
+        const Char16 unit = static_cast<Char16>(c);
+        return encode_utf8_char(out, &unit);
+    }
+    out[0] = static_cast<char>(0xF0 | (c >> 18));
+    out[1] = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    out[2] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out[3] = static_cast<char>(0x80 | (c & 0x3F));
+    return 4;
+}
+
 // writer_put_char for any character up to U+10FFFF. One beyond 0xFFFF takes
 // four bytes in either form, a surrogate pair in wide output and a four-byte
 // sequence in narrow, and room is asked for all four at once, so that it is
@@ -160,12 +174,7 @@ inline bool writer_put_code(Writer* w, uint32_t c) {
         writer_put_unit(w, static_cast<Char16>(0xDC00 + (c & 0x3FF)));
         return true;
     }
-    char* out = w->out;
-    out[0] = static_cast<char>(0xF0 | (c >> 18));
-    out[1] = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out[2] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out[3] = static_cast<char>(0x80 | (c & 0x3F));
-    w->out = out + 4;
+    w->out += encode_code(w->out, c);
     return true;
 }
 
